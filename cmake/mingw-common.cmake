@@ -1,0 +1,18 @@
+# Shared part of the two mingw-w64 toolchains (posix thread model, static runtime).
+set(CMAKE_C_COMPILER ${KS_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KS_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${KS_MINGW_TRIPLET}-windres)
+set(CMAKE_ASM_NASM_COMPILER nasm)
+set(KS_DEPS_PREFIX "$ENV{KS_CACHE_ROOT}")
+if(NOT KS_DEPS_PREFIX)
+  set(KS_DEPS_PREFIX /var/cache/tarvel-skin)
+endif()
+set(KS_DEPS_PREFIX ${KS_DEPS_PREFIX}/deps/${KS_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH /usr/${KS_MINGW_TRIPLET} ${KS_DEPS_PREFIX})
+set(CMAKE_PREFIX_PATH ${KS_DEPS_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Programs run without the toolchain's DLLs beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
