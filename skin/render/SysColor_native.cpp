@@ -1,0 +1,18 @@
+// Host builds have no system palette: the classic defaults stand in, so that
+// portable code and its tests see stable values.
+#include "Color32.h"
+
+namespace ks {
+
+std::uint32_t SystemColorRGB(int index)
+{
+    static constexpr std::uint32_t kClassic[31] = {
+        0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+        0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
+        0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+        0xE1FFFF, 0x000000, 0xCC6600, 0xEAD1B9, 0xF2E4D7, 0xFF9933, 0xF0F0F0,
+    };
+    return index >= 0 && index < 31 ? kClassic[index] : 0;
+}
+
+} // namespace ks
