@@ -166,8 +166,6 @@ public:
     const TPropInfo* FindProperty(std::string_view name) const;
     const TFieldInfo* FindField(std::string_view name) const;
     const TMethodInfo* FindMethod(std::string_view name) const;
-    // Name of a published method whose bound std::function type equals
-    // signature, or nullptr; used by tools that list event handlers.
     const std::vector<TFieldInfo>& Fields() const { return m_fields; }
     const std::vector<TMethodInfo>& Methods() const { return m_methods; }
 
