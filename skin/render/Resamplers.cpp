@@ -1,0 +1,189 @@
+#include "skin/render/Resamplers.h"
+
+#include "framework/TypInfo.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ks {
+
+const fw::TClassInfo& TCustomResampler::StaticClass()
+{
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TCustomResampler, fw::TPersistent>("TCustomResampler")
+            .Enum("PixelAccessMode", &TCustomResampler::PixelAccessMode, &TCustomResampler::SetPixelAccessMode,
+                  {"pamClamp", "pamWrap", "pamTransparentEdge"}, pamClamp)
+            .Register();
+    return info;
+}
+
+const fw::TClassInfo& TNearestResampler::StaticClass()
+{
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TNearestResampler, TCustomResampler>("TNearestResampler").Register();
+    return info;
+}
+FW_REGISTER_CLASS(TNearestResampler)
+
+const fw::TClassInfo& TLinearResampler::StaticClass()
+{
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TLinearResampler, TCustomResampler>("TLinearResampler").Register();
+    return info;
+}
+FW_REGISTER_CLASS(TLinearResampler)
+
+TCustomResampler::~TCustomResampler() = default;
+
+void TCustomResampler::Assign(const fw::TPersistent& source)
+{
+    if (const auto* other = dynamic_cast<const TCustomResampler*>(&source)) {
+        m_accessMode = other->m_accessMode;
+        return;
+    }
+    fw::TPersistent::Assign(source);
+}
+
+TColor32 TCustomResampler::Pixel(const TCustomBitmap32& src, int x, int y) const
+{
+    const int w = src.Width();
+    const int h = src.Height();
+    if (x >= 0 && y >= 0 && x < w && y < h)
+        return src.PixelAt(x, y);
+    switch (m_accessMode) {
+    case pamTransparentEdge:
+        return 0;
+    case pamWrap:
+        x %= w;
+        y %= h;
+        return src.PixelAt(x < 0 ? x + w : x, y < 0 ? y + h : y);
+    case pamClamp:
+        break;
+    }
+    return src.PixelAt(std::clamp(x, 0, w - 1), std::clamp(y, 0, h - 1));
+}
+
+// ---------------------------------------------------------------------------
+
+std::vector<int> NearestIndexMap(int srcLo, int srcHi, int dstLo, int dstHi, int clipLo, int clipHi)
+{
+    std::vector<int> map(static_cast<std::size_t>(std::max(clipHi - clipLo, 0)));
+    const int dstLen = dstHi - dstLo;
+    if (dstLen <= 1) {
+        std::fill(map.begin(), map.end(), (srcLo + srcHi - 1) / 2);
+        return map;
+    }
+    const float scale = static_cast<float>(srcHi - srcLo) / static_cast<float>(dstLen);
+    for (std::size_t i = 0; i < map.size(); ++i) {
+        const double pos = srcLo + (static_cast<double>(i) + clipLo - dstLo) * static_cast<double>(scale);
+        map[i] = std::clamp(static_cast<int>(pos), srcLo, srcHi - 1);
+    }
+    return map;
+}
+
+std::unique_ptr<TCustomResampler> TNearestResampler::Clone() const
+{
+    auto copy = std::make_unique<TNearestResampler>();
+    copy->Assign(*this);
+    return copy;
+}
+
+void TNearestResampler::Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip,
+                                 const TCustomBitmap32& src, const TRect& srcRect) const
+{
+    if (!src.BoundsRect().Contains(srcRect) || srcRect.IsEmpty())
+        throw ERenderError("Invalid SrcRect");
+    const std::vector<int> columns =
+        NearestIndexMap(srcRect.Left, srcRect.Right, dstRect.Left, dstRect.Right, dstClip.Left, dstClip.Right);
+    const std::vector<int> rows =
+        NearestIndexMap(srcRect.Top, srcRect.Bottom, dstRect.Top, dstRect.Bottom, dstClip.Top, dstClip.Bottom);
+    std::vector<TColor32> gathered(columns.size());
+    int gatheredRow = -1;
+    for (std::size_t j = 0; j < rows.size(); ++j) {
+        if (rows[j] != gatheredRow) {
+            const TColor32* line = src.ScanLine(rows[j]);
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                gathered[i] = line[columns[i]];
+            gatheredRow = rows[j];
+        }
+        CombineRow(src, gathered.data(), dst.ScanLine(dstClip.Top + static_cast<int>(j)) + dstClip.Left,
+                   gathered.size());
+    }
+}
+
+TColor32 TNearestResampler::Sample(const TCustomBitmap32& src, double x, double y) const
+{
+    return Pixel(src, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+}
+
+// ---------------------------------------------------------------------------
+
+std::unique_ptr<TCustomResampler> TLinearResampler::Clone() const
+{
+    auto copy = std::make_unique<TLinearResampler>();
+    copy->Assign(*this);
+    return copy;
+}
+
+TColor32 TLinearResampler::Sample(const TCustomBitmap32& src, double x, double y) const
+{
+    const double u = x - 0.5;
+    const double v = y - 0.5;
+    const double fu = std::floor(u);
+    const double fv = std::floor(v);
+    // Far outside the source (also NaN) there is nothing to interpolate.
+    if (!(fu > -4.0 && fv > -4.0 && fu < src.Width() + 4.0 && fv < src.Height() + 4.0))
+        return Pixel(src, fu < 0 ? -2 : src.Width() + 1, fv < 0 ? -2 : src.Height() + 1);
+    const int x0 = static_cast<int>(fu);
+    const int y0 = static_cast<int>(fv);
+    const auto wx = static_cast<std::uint32_t>((u - fu) * 256.0 + 0.5);
+    const auto wy = static_cast<std::uint32_t>((v - fv) * 256.0 + 0.5);
+    const TColor32 p[4] = {Pixel(src, x0, y0), Pixel(src, x0 + 1, y0), Pixel(src, x0, y0 + 1),
+                           Pixel(src, x0 + 1, y0 + 1)};
+    const std::uint32_t w[4] = {(256 - wx) * (256 - wy), wx * (256 - wy), (256 - wx) * wy, wx * wy};
+    // Alpha-weighted: transparent neighbours lend no colour.
+    std::uint64_t a = 0, r = 0, g = 0, b = 0;
+    for (int i = 0; i < 4; ++i) {
+        const std::uint64_t wa = static_cast<std::uint64_t>(w[i]) * AlphaOf(p[i]);
+        a += wa;
+        r += wa * RedOf(p[i]);
+        g += wa * GreenOf(p[i]);
+        b += wa * BlueOf(p[i]);
+    }
+    if (a == 0)
+        return 0;
+    const auto channel = [a](std::uint64_t sum) { return static_cast<unsigned>((sum + a / 2) / a); };
+    return MakeColor32(channel(r), channel(g), channel(b), static_cast<unsigned>((a + 32768) >> 16));
+}
+
+void TLinearResampler::Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip,
+                                const TCustomBitmap32& src, const TRect& srcRect) const
+{
+    if (!src.BoundsRect().Contains(srcRect) || srcRect.IsEmpty())
+        throw ERenderError("Invalid SrcRect");
+    const double sx = static_cast<double>(srcRect.Width()) / dstRect.Width();
+    const double sy = static_cast<double>(srcRect.Height()) / dstRect.Height();
+    std::vector<TColor32> row(static_cast<std::size_t>(dstClip.Width()));
+    for (int y = dstClip.Top; y < dstClip.Bottom; ++y) {
+        const double srcY = srcRect.Top + (y - dstRect.Top + 0.5) * sy;
+        for (int x = dstClip.Left; x < dstClip.Right; ++x)
+            row[static_cast<std::size_t>(x - dstClip.Left)] =
+                Sample(src, srcRect.Left + (x - dstRect.Left + 0.5) * sx, srcY);
+        CombineRow(src, row.data(), dst.ScanLine(y) + dstClip.Left, row.size());
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+std::unique_ptr<TCustomResampler> CreateResampler(std::string_view className)
+{
+    if (fw::SameText(className, "TNearestResampler"))
+        return std::make_unique<TNearestResampler>();
+    if (fw::SameText(className, "TLinearResampler"))
+        return std::make_unique<TLinearResampler>();
+    return nullptr;
+}
+
+std::vector<std::string> ResamplerClassNames() { return {"TNearestResampler", "TLinearResampler"}; }
+
+} // namespace ks
