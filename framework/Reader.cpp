@@ -162,7 +162,7 @@ const TClassInfo* TComponentReader::FindComponentClass(const std::string& name) 
     // published fields.
     for (const TClassInfo* c = &m_root.ClassType(); c != nullptr; c = c->Parent()) {
         for (const TFieldInfo& f : c->Fields()) {
-            if (f.FieldClass != nullptr && SameText(f.FieldClass->Name(), name)) return f.FieldClass;
+            if (const TClassInfo* fc = f.FieldClass(); fc != nullptr && SameText(fc->Name(), name)) return fc;
         }
     }
     return nullptr;

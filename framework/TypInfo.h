@@ -90,7 +90,10 @@ public:
     // Kind details.
     TEnumNames Enum;                         // Enum, Set
     const TIdentMap* Idents = nullptr;       // Integer
-    const TClassInfo* PropClass = nullptr;   // Class, Component, Collection
+    // Class, Component, Collection: the class of the value. Looked up on
+    // first use, so that a class may refer to itself (menu items).
+    const TClassInfo& (*PropClassOf)() = nullptr;
+    const TClassInfo* PropClass() const { return PropClassOf != nullptr ? &PropClassOf() : nullptr; }
     const std::type_info* EventType = nullptr;  // Method: the std::function type
     std::int64_t MinValue = std::numeric_limits<std::int64_t>::min();  // Integer range
     std::int64_t MaxValue = std::numeric_limits<std::int64_t>::max();
@@ -127,7 +130,8 @@ public:
 // the child component of the same name.
 struct TFieldInfo {
     std::string Name;
-    const TClassInfo* FieldClass = nullptr;
+    const TClassInfo& (*FieldClassOf)() = nullptr;  // looked up on first use
+    const TClassInfo* FieldClass() const { return FieldClassOf != nullptr ? &FieldClassOf() : nullptr; }
     // Returns false when component is not of the field's class.
     std::function<bool(TObject& root, TComponent* component)> Set;
     std::function<TComponent*(TObject& root)> Get;
@@ -429,7 +433,7 @@ public:
         static_assert(std::is_base_of_v<TPersistent, P>, "Object properties hold TPersistent objects");
         auto& p = Add(name, TTypeKind::Class);
         p.GetObject = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
-        p.PropClass = &P::StaticClass();
+        p.PropClassOf = &P::StaticClass;
         return *this;
     }
 
@@ -448,7 +452,7 @@ public:
             }
             detail::InvokeSet(set, Self(o), typed);
         };
-        p.PropClass = &P::StaticClass();
+        p.PropClassOf = &P::StaticClass;
         return *this;
     }
 
@@ -475,7 +479,7 @@ public:
         static_assert(std::is_base_of_v<TCollection, P>, "Collection properties hold TCollection objects");
         auto& p = Add(name, TTypeKind::Collection);
         p.GetObject = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
-        p.PropClass = &P::StaticClass();
+        p.PropClassOf = &P::StaticClass;
         return *this;
     }
 
@@ -534,7 +538,7 @@ public:
         static_assert(std::is_base_of_v<TComponent, C>, "Published fields hold components");
         TFieldInfo f;
         f.Name = std::string(name);
-        f.FieldClass = &C::StaticClass();
+        f.FieldClassOf = &C::StaticClass;
         f.Set = [member](TObject& root, TComponent* c) -> bool {
             C* typed = nullptr;
             if (c != nullptr) {
