@@ -1,0 +1,173 @@
+#include "skin/render/BitmapHelpers.h"
+
+#include <algorithm>
+#include <array>
+
+namespace ks {
+
+namespace {
+
+int Clamp255(int v) { return std::clamp(v, 0, 255); }
+
+void BrightnessStep(int& r, int& g, int& b, int bright)
+{
+    for (int* x : {&r, &g, &b}) {
+        if (bright > 0)
+            *x = bright * (255 - *x) / 255 + *x;
+        else if (bright < 0)
+            *x = bright * *x / 255 + *x;
+        *x = Clamp255(*x);
+    }
+}
+
+void HueSaturationStep(int& r, int& g, int& b, int hue, int sat)
+{
+    const int hi = std::max({r, g, b});
+    const int lo = std::min({r, g, b});
+    if (hi == lo)
+        return;
+    const int l = (hi + lo) / 2;
+    const int s = hi + lo > 255 ? (hi - lo) * 255 / (510 - hi - lo) : (hi - lo) * 255 / (hi + lo);
+
+    if (hue != 0) {
+        int h;
+        if (r == hi)
+            h = (g - b) * 60 / (hi - lo);
+        else if (g == hi)
+            h = (b - r) * 60 / (hi - lo) + 120;
+        else
+            h = (r - g) * 60 / (hi - lo) + 240;
+        h += hue;
+        if (h < 0)
+            h += 360;
+        else if (h > 360)
+            h -= 360;
+        int sector = h / 60;
+        int f = h % 60;
+        if (sector % 2 != 0)
+            f = 60 - f;
+        int e = (f * 255 + 30) / 60;
+        e = e - (255 - s) * (e - 128) / 255;
+        const int gl = l - 128;
+        int mid;
+        if (gl > 0)
+            mid = (gl * (255 - e) + 64) / 128 + e;
+        else if (gl < 0)
+            mid = e * gl / 128 + e;
+        else
+            mid = e;
+        mid = Clamp255(mid);
+        // Sector 6 (hue 360) is sector 0; hue shifts beyond a turn wrap too.
+        sector = ((sector % 6) + 6) % 6;
+        switch (sector) {
+        case 0: r = hi; g = mid; b = lo; break;
+        case 1: r = mid; g = hi; b = lo; break;
+        case 2: r = lo; g = hi; b = mid; break;
+        case 3: r = lo; g = mid; b = hi; break;
+        case 4: r = mid; g = lo; b = hi; break;
+        default: r = hi; g = lo; b = mid; break;
+        }
+    }
+
+    if (sat != 0) {
+        int k = sat;
+        if (k > 0) {
+            int d = s;
+            if (k + s < 255)
+                d = 255 - k;
+            k = 65025 / std::max(d, 1) - 255;
+        }
+        for (int* x : {&r, &g, &b})
+            *x = Clamp255(*x + k * (*x - l) / 255);
+    }
+}
+
+} // namespace
+
+std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright)
+{
+    const std::uint32_t rgb = color < 0 ? SystemColorRGB(color & 0xFF) : static_cast<std::uint32_t>(color);
+    int r = static_cast<int>(rgb & 0xFF);
+    int g = static_cast<int>((rgb >> 8) & 0xFF);
+    int b = static_cast<int>((rgb >> 16) & 0xFF);
+    const int s = sat * 255 / 100;
+    const int br = bright * 255 / 100;
+    if (s > 0 && br != 0)
+        BrightnessStep(r, g, b, br);
+    HueSaturationStep(r, g, b, hue, s);
+    if (s <= 0 && br != 0)
+        BrightnessStep(r, g, b, br);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(r) | static_cast<std::uint32_t>(g) << 8 |
+                                     static_cast<std::uint32_t>(b) << 16);
+}
+
+TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
+{
+    const unsigned alpha = AlphaOf(pixel);
+    if (alpha == 0)
+        return pixel;
+    const int r = static_cast<int>(RedOf(pixel));
+    const int g = static_cast<int>(GreenOf(pixel));
+    const int b = static_cast<int>(BlueOf(pixel));
+
+    // To H, S, L in 0..255.
+    const int cmax = std::max({r, g, b});
+    const int cmin = std::min({r, g, b});
+    int l = (cmax + cmin) >> 1;
+    int h = 0;
+    int s = 0;
+    if (cmax != cmin) {
+        int d = (cmax - cmin) * 255;
+        s = ((cmax + cmin) & 0x100) != 0 ? d / (510 - cmax - cmin) : d / (cmax + cmin);
+        d *= 6;
+        int hh;
+        if (r == cmax)
+            hh = (g - b) * 65025 / d;
+        else if (g == cmax)
+            hh = (b - r) * 65025 / d + 85;
+        else
+            hh = (r - g) * 65025 / d + 170;
+        // A negative hue wraps like the byte it is stored in.
+        h = hh < 0 ? ((hh - 2) & 0xFF) : hh % 256;
+    }
+
+    // The shift.
+    h = ((h + hue) % 256 + 256) % 256;
+    s = Clamp255(sat <= 0 ? s + sat * s / 100 : s + sat);
+    l = Clamp255(l + light);
+
+    // Back to RGB.
+    const auto div255 = [](int x) { return static_cast<int>((static_cast<std::int64_t>(x) * 32897) >> 23); };
+    const int v = l < 128 ? (l * (256 + s)) >> 8 : l + s - div255(l * s);
+    if (v <= 0)
+        return MakeColor32(0, 0, 0, alpha); // black keeps its alpha
+    const int m = 2 * l - v;
+    const int h6 = h * 6;
+    const int f = ((v - m) * (h6 & 255)) >> 8;
+    const int m1 = m + f;
+    const int m2 = v - f;
+    int rr, gg, bb;
+    switch (h6 >> 8) {
+    case 0: rr = v; gg = m1; bb = m; break;
+    case 1: rr = m2; gg = v; bb = m; break;
+    case 2: rr = m; gg = v; bb = m1; break;
+    case 3: rr = m; gg = m2; bb = v; break;
+    case 4: rr = m1; gg = m; bb = v; break;
+    default: rr = v; gg = m; bb = m2; break;
+    }
+    return MakeColor32(static_cast<unsigned>(Clamp255(rr)), static_cast<unsigned>(Clamp255(gg)),
+                       static_cast<unsigned>(Clamp255(bb)), alpha);
+}
+
+void ShiftBitmapHsl(TCustomBitmap32* bitmap, int hue, int sat, int light)
+{
+    if (bitmap == nullptr || bitmap->IsEmpty())
+        return;
+    const std::size_t count = static_cast<std::size_t>(bitmap->Width()) * static_cast<std::size_t>(bitmap->Height());
+    TColor32* bits = bitmap->Bits();
+    for (std::size_t i = 0; i < count; ++i)
+        bits[i] = ShiftPixelHsl(bits[i], hue, sat, light);
+    bitmap->Changed();
+}
+
+} // namespace ks

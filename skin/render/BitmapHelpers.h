@@ -1,0 +1,50 @@
+// Colour shifting, PNG encoding and the device-context helpers of the skin.
+#pragma once
+
+#include "skin/render/Bitmap32.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace fw {
+class TBitmap;
+}
+
+namespace ks {
+
+// A Windows colour (0x00BBGGRR; system colours resolved first) shifted by hue
+// (degrees), saturation and brightness (percent), in integer arithmetic.
+std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright);
+
+// Every pixel with alpha != 0 shifted in the 0..255 HSL space: hue in 1/256
+// turns, saturation a percentage when negative and a step when positive,
+// lightness a step. Alpha bytes are kept.
+void ShiftBitmapHsl(TCustomBitmap32* bitmap, int hue, int sat, int light);
+// The same for one pixel (alpha 0 returned unchanged).
+TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light);
+
+// An in-memory PNG (RGBA, 8 bits per channel, straight alpha) of the bitmap,
+// or nothing on any failure (also for an empty bitmap).
+std::optional<std::vector<std::uint8_t>> BitmapToPng(const TCustomBitmap32* bitmap);
+
+// The band that FeatherEdges fades into the average colour.
+constexpr int kFeatherBand = 100;
+
+#ifdef _WIN32
+// Fades the right and bottom kFeatherBand-pixel bands of a framework bitmap
+// (made 24 bits per pixel) into its average colour and returns that colour
+// (0x00BBGGRR).
+std::int32_t FeatherEdges(fw::TBitmap& bitmap);
+// Opaque fill of (x, y, x + w, y + h) by SetBkColor and ExtTextOut(ETO_OPAQUE).
+void FillSolidRect(HDC dc, int x, int y, std::int32_t color, int h, int w);
+// rect filled with color at constant opacity alpha (AlphaBlend of a solid
+// compatible bitmap).
+void FillTranslucent(HDC dc, const TRect& rect, std::int32_t color, int alpha);
+// Size of a wide string by DrawText with DT_CALCRECT into an empty rectangle.
+int MeasureTextWidthW(HDC dc, std::wstring_view text);
+int MeasureTextHeightW(HDC dc, std::wstring_view text);
+#endif
+
+} // namespace ks
