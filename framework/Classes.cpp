@@ -197,6 +197,8 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::DestroyComponents() {
+    // Mark them all first: each one's destructor may look at its siblings.
+    for (TComponent* c : m_components) c->Destroying();
     while (!m_components.empty()) {
         TComponent* c = m_components.back();
         m_components.pop_back();

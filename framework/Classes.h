@@ -107,7 +107,11 @@ class TComponent : public TPersistent {
 
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
-    // Frees every owned component, last first.
+    // Frees every owned component, last first, after marking them all as
+    // being destroyed. A derived destructor that calls it (to free the
+    // components while the derived object is still whole) should call
+    // Destroying() first. Published fields are cleared only when this
+    // component is not being destroyed.
     void DestroyComponents();
     // Marks this component and everything it owns as being destroyed.
     void Destroying();

@@ -71,10 +71,10 @@ private:
     void ReadChildren(TComponent& parent, int depth);
     void ReadChild(TComponent& parent, int depth);
     const TClassInfo* FindComponentClass(const std::string& name) const;
-    void ReadProperties(TObject& instance, const std::string& path, int depth);
-    void ReadProperty(TObject& instance, const std::string& path, int depth);
-    void ReadValue(TObject& instance, const TPropInfo& prop, const std::string& path, int depth);
-    void ReadCollection(TCollection& collection, const std::string& path, int depth);
+    void ReadProperties(TObject& instance, std::string path, int depth);
+    void ReadProperty(TObject& instance, std::string path, int depth);
+    void ReadValue(TObject& instance, const TPropInfo& prop, std::string path, int depth);
+    void ReadCollection(TCollection& collection, std::string path, int depth);
     std::string ReadStringValue(TValueType type, bool wide);
     void ResolveFixups();
     TComponent* FindReference(const std::string& name) const;
@@ -220,7 +220,7 @@ void TComponentReader::ReadChild(TComponent& parent, int depth) {
     }
 }
 
-void TComponentReader::ReadProperties(TObject& instance, const std::string& path, int depth) {
+void TComponentReader::ReadProperties(TObject& instance, std::string path, int depth) {
     while (true) {
         m_where = path;
         bool end = false;
@@ -233,7 +233,7 @@ void TComponentReader::ReadProperties(TObject& instance, const std::string& path
     }
 }
 
-void TComponentReader::ReadProperty(TObject& instance, const std::string& path, int depth) {
+void TComponentReader::ReadProperty(TObject& instance, std::string path, int depth) {
     const std::size_t propStart = m_in.Position();
     std::string fullName;
     m_where = path + ".<property name>";
@@ -279,7 +279,7 @@ std::string TComponentReader::ReadStringValue(TValueType type, bool wide) {
     }
 }
 
-void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, const std::string& path, int depth) {
+void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::string path, int depth) {
     const std::size_t valueStart = m_in.Position();
     Guard(valueStart, [&] {
         const TValueType type = m_in.ReadValueType();
@@ -405,7 +405,7 @@ void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, const
     });
 }
 
-void TComponentReader::ReadCollection(TCollection& collection, const std::string& path, int depth) {
+void TComponentReader::ReadCollection(TCollection& collection, std::string path, int depth) {
     if (depth > kMaxDepth) throw EFrameworkError("Collections nested too deeply");
     collection.BeginUpdate();
     try {

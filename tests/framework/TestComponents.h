@@ -154,7 +154,10 @@ class TTestRoot : public TComponent {
     FW_CLASS(TTestRoot)
 
     explicit TTestRoot(TComponent* owner = nullptr) : TComponent(owner), m_font(std::make_unique<TTestFont>()) {}
-    ~TTestRoot() override { DestroyComponents(); }
+    ~TTestRoot() override {
+        Destroying();
+        DestroyComponents();
+    }
 
     // Published fields.
     TTestControl* Label1 = nullptr;
