@@ -344,7 +344,17 @@ void Canvas::Composite(int x, int y, Color c, float coverage)
 
 void Canvas::Fill(const Shape& shape, const Paint& paint, float opacity)
 {
-    FillMask(Cover(shape), paint, opacity);
+    // Only the pixels within the shape's bounds can be touched.
+    const Bounds& b = shape.Box();
+    const int x0 = std::max(0, static_cast<int>(std::floor(b.x0)) - 1);
+    const int y0 = std::max(0, static_cast<int>(std::floor(b.y0)) - 1);
+    const int x1 = std::min(m_width, static_cast<int>(std::ceil(b.x1)) + 1);
+    const int y1 = std::min(m_height, static_cast<int>(std::ceil(b.y1)) + 1);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const float m = PixelCoverage(shape, x, y) * opacity;
+            if (m > 0) Composite(x, y, paint(x + 0.5f, y + 0.5f), m);
+        }
 }
 
 void Canvas::Fill(const Shape& shape, Color color, float opacity) { Fill(shape, Solid(color), opacity); }
