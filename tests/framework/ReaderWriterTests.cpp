@@ -13,76 +13,6 @@ using namespace fwtest;
 
 namespace {
 
-// Appends stream pieces by hand, for exact expected bytes.
-struct TBytes {
-    std::vector<std::uint8_t> b;
-    TBytes& Raw(std::initializer_list<int> list) {
-        for (int v : list) b.push_back(static_cast<std::uint8_t>(v));
-        return *this;
-    }
-    TBytes& Str(std::string_view s) {  // length-prefixed
-        b.push_back(static_cast<std::uint8_t>(s.size()));
-        b.insert(b.end(), s.begin(), s.end());
-        return *this;
-    }
-    TBytes& U32(std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        return *this;
-    }
-};
-
-// A form with one control, one timer and values of every kind.
-std::unique_ptr<TTestRoot> MakeSampleForm() {
-    auto root = std::make_unique<TTestRoot>();
-    root->SetName("FormMain");
-    root->Caption = "FormMain";
-    root->Width = 330;
-    root->Height = 100;
-    root->OldCreateOrder = false;
-    root->Font()->Height = -11;
-    root->TextHeight = 13;
-    BindEvent(*root, *TTestRoot::StaticClass().FindProperty("OnCreate"), *root, "FormCreate");
-
-    auto* label = new TTestControl(root.get());
-    label->SetName("Label1");
-    label->Parent = root.get();
-    label->Left = 120;
-    label->Top = 24;
-    label->Width = 84;
-    label->Height = 13;
-    label->Caption = "正在努力加载中";
-    label->Title = std::string("\xC4\xE3\xBA\xC3", 4);  // GBK bytes, kept verbatim
-    label->Kind = tkRight;
-    label->Options = {fsItalic, fsStrikeOut};
-    label->Visible = false;
-    label->Ratio = 0.75;
-    label->Big = std::int64_t{1} << 40;
-    label->Color = 15592956;
-    label->Font()->Name = "Tahoma";
-    label->Font()->Style = {fsBold};
-    label->Font()->Color = clRed;
-    label->Lines = {"one", "两"};
-    auto* item = label->Items()->Add();
-    item->Caption = "first";
-    item->Value = 5;
-    item->Font()->Height = 20;
-    item->Data = {1, 2, 3, 250};
-    label->Items()->Add()->Value = -300;
-
-    auto* label2 = new TTestControl(root.get());
-    label2->SetName("Label2");
-    label2->Parent = label;  // nested record
-    label2->SetPeer(label);
-
-    auto* timer = new TTestTimer(root.get());
-    timer->SetName("Timer1");
-    timer->Interval = 500;
-    timer->SetDesignLeft(216);
-    timer->SetDesignTop(8);
-    BindEvent(*timer, *TTestTimer::StaticClass().FindProperty("OnTimer"), *root, "Timer1Timer");
-    return root;
-}
-
 TEST(ReaderWriter, RoundTripRestoresEveryKindOfValue) {
     const auto source = MakeSampleForm();
     const std::vector<std::uint8_t> bytes = WriteComponentStream(*source);
@@ -206,40 +136,8 @@ TEST(ReaderWriter, SubObjectValuesAreSetOnTheObjectNotThroughASetter) {
     EXPECT_EQ(font->Style, (TTestFontStyles{fsBold, fsUnderline}));
 }
 
-// The stored image-store data module: exact bytes as the program stores
-// them, written from objects and read back.
-std::vector<std::uint8_t> ImageStoreBytes() {
-    return TBytes()
-        .Raw({'T', 'P', 'F', '0'})
-        .Str("TKsSkinResDM").Str("KsSkinResDM")
-        .Str("OldCreateOrder").Raw({vaFalse})
-        .Str("Height").Raw({vaInt16, 0x09, 0x01})
-        .Str("Width").Raw({vaInt16, 0x39, 0x01})
-        .Raw({0})
-        .Str("TKsSkinImageList").Str("KsSkinImageListMain")
-        .Str("Bitmaps").Raw({vaCollection})
-        .Raw({vaList})
-        .Str("ResID").Raw({vaString}).Str("KsSkinBtn_close")
-        .Str("Bitmap.DrawMode").Raw({vaIdent}).Str("dmBlend")
-        .Str("Bitmap.ResamplerClassName").Raw({vaString}).Str("TNearestResampler")
-        .Str("Bitmap.Data").Raw({vaBinary}).U32(16).U32(2).U32(1)
-        .Raw({0xFF, 0xDC, 0x95, 0x73, 0xFF, 0xFF, 0xFF, 0x00})
-        .Raw({0})
-        .Raw({vaList})
-        .Str("ResID").Raw({vaString}).Str("fav")
-        .Str("Bitmap.ResamplerClassName").Raw({vaString}).Str("TNearestResampler")
-        .Str("Bitmap.Data").Raw({vaBinary}).U32(12).U32(1).U32(1).Raw({1, 2, 3, 255})
-        .Raw({0})
-        .Raw({0})
-        .Str("Left").Raw({vaInt16, 136, 0})
-        .Str("Top").Raw({vaInt8, 88})
-        .Raw({0, 0})
-        .Raw({0})
-        .b;
-}
-
 TEST(ReaderWriter, ImageStoreStreamExactBytes) {
-    const auto expected = ImageStoreBytes();
+    const auto expected = ImageStoreSampleBytes();
 
     // Read: the data module class is looked up by the stream's class name.
     std::unique_ptr<TComponent> made(CreateComponentFromStream(expected, nullptr));
@@ -346,7 +244,7 @@ TEST(ReaderWriter, ReadOnlyAndUnassignedTargetsAreErrors) {
 TEST(ReaderWriter, DamagedStreamsFailCleanly) {
     const auto source = MakeSampleForm();
     const std::vector<std::uint8_t> sample = WriteComponentStream(*source);
-    const std::vector<std::uint8_t> image = ImageStoreBytes();
+    const std::vector<std::uint8_t> image = ImageStoreSampleBytes();
     for (const std::vector<std::uint8_t>* valid : {&sample, &image}) {
         for (std::size_t len = 0; len < valid->size(); ++len) {
             const std::vector<std::uint8_t> cut(valid->begin(), valid->begin() + static_cast<std::ptrdiff_t>(len));

@@ -6,6 +6,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
+#include <initializer_list>
 #include <vector>
 
 #include "framework/Classes.h"
@@ -248,5 +250,20 @@ class TTestResDM : public TComponent {
     int Height = 0;
     int Width = 0;
 };
+
+// Appends stream pieces by hand, for exact expected bytes.
+struct TBytes {
+    std::vector<std::uint8_t> b;
+    TBytes& Raw(std::initializer_list<int> list);
+    TBytes& Str(std::string_view s);  // 1-byte length, then the bytes
+    TBytes& U32(std::uint32_t v);
+};
+
+// A form with two controls (one nested in the other) and a timer, with
+// values of every property kind.
+std::unique_ptr<TTestRoot> MakeSampleForm();
+
+// The stored image-store data module with two images, byte for byte.
+std::vector<std::uint8_t> ImageStoreSampleBytes();
 
 }  // namespace fwtest

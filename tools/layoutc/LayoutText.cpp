@@ -408,7 +408,10 @@ private:
             } else {
                 break;
             }
-            // '+' joins the next part (possibly on the next line).
+            // Parts written side by side join ('a'#13#10'b'); '+' joins
+            // across blanks and lines. Otherwise the string ends here (a
+            // list holds separate strings: ('a' 'b')).
+            if (Peek() == '\'' || Peek() == '#') continue;
             const std::size_t save = m_pos;
             const int saveLine = m_line;
             const int saveCol = m_column;
@@ -419,7 +422,6 @@ private:
                 if (Peek() != '\'' && Peek() != '#') Fail("String expected after '+'");
                 continue;
             }
-            if (Peek() == '\'' || Peek() == '#') continue;
             m_pos = save;
             m_line = saveLine;
             m_column = saveCol;
@@ -463,6 +465,9 @@ private:
         } else if (IsIdentStart(c)) {
             const Pos at = Here();
             const std::string ident = ReadIdent(true);
+            for (const char* keyword : {"end", "object", "inherited", "inline", "item"}) {
+                if (ident == keyword) FailAt(at, "Value expected");
+            }
             if (SameText(ident, "True")) {
                 m_out.WriteBoolean(true);
             } else if (SameText(ident, "False")) {
