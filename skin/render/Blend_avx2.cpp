@@ -19,34 +19,37 @@ inline __m256i AlphaLanes(__m256i v16)
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF);
 }
 
-inline __m256i Round8(__m256i v) { return _mm256_srli_epi16(_mm256_add_epi16(v, _mm256_set1_epi16(128)), 8); }
-
+// BlendRow on eight pixels. R(x * Fa) = (x * Fa + 128) >> 8 is computed as
+// mulhrs(x, Fa << 7) = (x * Fa * 128 + 2^14) >> 15, which is the same value.
 inline __m256i BlendRow8(__m256i f, __m256i b)
 {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i colourMask = _mm256_set1_epi64x(0x0000FFFFFFFFFFFFLL);
-    const __m256i alpha256 = _mm256_set1_epi64x(0x0100000000000000LL);
+    // Alpha bytes of pixels 0, 1 (low) and 2, 3 (high) of each 128-bit lane
+    // spread over their four 16-bit channels.
+    const __m256i alphaLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, //
+                                             3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m256i alphaHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, //
+                                             11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    const __m256i alpha256 = _mm256_set1_epi16(256);
 
-    __m256i fl = _mm256_unpacklo_epi8(f, zero);
-    __m256i fh = _mm256_unpackhi_epi8(f, zero);
+    const __m256i al = _mm256_slli_epi16(_mm256_shuffle_epi8(f, alphaLo), 7);
+    const __m256i ah = _mm256_slli_epi16(_mm256_shuffle_epi8(f, alphaHi), 7);
+    // Alpha lane of F := 256, so R(256 * Fa) = Fa yields Fa + Ba - R(Ba * Fa).
+    const __m256i fl = _mm256_blend_epi16(_mm256_unpacklo_epi8(f, zero), alpha256, 0x88);
+    const __m256i fh = _mm256_blend_epi16(_mm256_unpackhi_epi8(f, zero), alpha256, 0x88);
     const __m256i bl = _mm256_unpacklo_epi8(b, zero);
     const __m256i bh = _mm256_unpackhi_epi8(b, zero);
-    const __m256i al = AlphaLanes(fl);
-    const __m256i ah = AlphaLanes(fh);
-    // Alpha lane of F := 256, so R(256 * Fa) = Fa yields Fa + Ba - R(Ba * Fa).
-    fl = _mm256_or_si256(_mm256_and_si256(fl, colourMask), alpha256);
-    fh = _mm256_or_si256(_mm256_and_si256(fh, colourMask), alpha256);
 
-    const __m256i rl = _mm256_sub_epi16(_mm256_add_epi16(Round8(_mm256_mullo_epi16(fl, al)), bl),
-                                        Round8(_mm256_mullo_epi16(bl, al)));
-    const __m256i rh = _mm256_sub_epi16(_mm256_add_epi16(Round8(_mm256_mullo_epi16(fh, ah)), bh),
-                                        Round8(_mm256_mullo_epi16(bh, ah)));
-    return _mm256_packus_epi16(rl, rh);
+    const __m256i rl = _mm256_sub_epi16(_mm256_add_epi16(_mm256_mulhrs_epi16(fl, al), bl), _mm256_mulhrs_epi16(bl, al));
+    const __m256i rh = _mm256_sub_epi16(_mm256_add_epi16(_mm256_mulhrs_epi16(fh, ah), bh), _mm256_mulhrs_epi16(bh, ah));
+    return _mm256_packus_epi16(rl, rh); // clamps the alpha of (255, 255) from 256
 }
 
-inline __m256i Lerp16(__m256i f, __m256i b, __m256i w)
+// ((F - B) * W + B * 256 + 128) >> 8 = B + floor(((F - B) * W + 128) / 256),
+// the second term being mulhrs(F - B, W << 7) (signed, rounds the same way).
+inline __m256i Lerp16(__m256i f, __m256i b, __m256i w7)
 {
-    return Round8(_mm256_add_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(f, b), w), _mm256_slli_epi16(b, 8)));
+    return _mm256_add_epi16(b, _mm256_mulhrs_epi16(_mm256_sub_epi16(f, b), w7));
 }
 
 inline __m256i BlendRowMaster8(__m256i f, __m256i b, __m256i master)
@@ -55,18 +58,20 @@ inline __m256i BlendRowMaster8(__m256i f, __m256i b, __m256i master)
     const __m256i one = _mm256_set1_epi16(1);
     const __m256i fl = _mm256_unpacklo_epi8(f, zero);
     const __m256i fh = _mm256_unpackhi_epi8(f, zero);
-    const __m256i wl = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fl), one), master), 8);
-    const __m256i wh = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fh), one), master), 8);
+    const __m256i wl = _mm256_slli_epi16(
+        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fl), one), master), 8), 7);
+    const __m256i wh = _mm256_slli_epi16(
+        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fh), one), master), 8), 7);
     const __m256i rl = Lerp16(fl, _mm256_unpacklo_epi8(b, zero), wl);
     const __m256i rh = Lerp16(fh, _mm256_unpackhi_epi8(b, zero), wh);
     return _mm256_packus_epi16(rl, rh);
 }
 
-inline __m256i Mix8(__m256i f, __m256i b, __m256i w)
+inline __m256i Mix8(__m256i f, __m256i b, __m256i w7)
 {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i rl = Lerp16(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi8(b, zero), w);
-    const __m256i rh = Lerp16(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi8(b, zero), w);
+    const __m256i rl = Lerp16(_mm256_unpacklo_epi8(f, zero), _mm256_unpacklo_epi8(b, zero), w7);
+    const __m256i rh = Lerp16(_mm256_unpackhi_epi8(f, zero), _mm256_unpackhi_epi8(b, zero), w7);
     return _mm256_packus_epi16(rl, rh);
 }
 
@@ -167,7 +172,7 @@ void Avx2MixRow(TColor32 f, TColor32* b, std::size_t n, unsigned weight)
         Avx2FillRow(b, n, f);
         return;
     }
-    const __m256i w = _mm256_set1_epi16(static_cast<short>(weight));
+    const __m256i w = _mm256_set1_epi16(static_cast<short>(weight << 7));
     const __m256i fv = _mm256_set1_epi32(static_cast<int>(f));
     const auto kernel = [w](__m256i fx, __m256i bx) { return Mix8(fx, bx, w); };
     std::size_t i = 0;
