@@ -1,6 +1,7 @@
 #include "Reader.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 #include "Streams.h"
@@ -63,6 +64,10 @@ private:
         } catch (const EStreamError& e) {
             Error(e.Reason(), e.Offset());
         } catch (const EFrameworkError& e) {
+            Error(e.what(), at);
+        } catch (const std::exception& e) {
+            // Setters and constructors may throw anything; callers get one
+            // kind of error for a stream that cannot be applied.
             Error(e.what(), at);
         }
     }
