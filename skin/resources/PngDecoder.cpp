@@ -149,6 +149,30 @@ unsigned ScaleGrey(unsigned value, int bitDepth)
     }
 }
 
+std::uint32_t ReadBe32(std::span<const std::uint8_t> data, std::size_t at)
+{
+    return (static_cast<std::uint32_t>(data[at]) << 24) | (static_cast<std::uint32_t>(data[at + 1]) << 16) |
+           (static_cast<std::uint32_t>(data[at + 2]) << 8) | data[at + 3];
+}
+
+// Walks the chunk list before libpng sees it: libpng sizes some chunk
+// buffers from the announced length before it reads the data, so a length
+// that runs past the end of the file is refused here.
+void CheckPngChunks(std::span<const std::uint8_t> data)
+{
+    std::size_t pos = 8;
+    while (pos < data.size()) {
+        if (data.size() - pos < 12)
+            throw EImageError("Damaged PNG file: the file is truncated");
+        const std::uint32_t length = ReadBe32(data, pos);
+        if (length > 0x7FFFFFFFu || length > data.size() - pos - 12)
+            throw EImageError("Damaged PNG file: the file is truncated");
+        if (std::memcmp(data.data() + pos + 4, "IEND", 4) == 0)
+            break;
+        pos += 12 + static_cast<std::size_t>(length);
+    }
+}
+
 struct PngStructGuard {
     PngReadState& state;
     ~PngStructGuard()
@@ -166,13 +190,9 @@ TPngTransparency DecodePng(std::span<const std::uint8_t> data, TImageSink& sink,
         throw EImageError("Not a PNG file");
     // The size from the header chunk, checked before libpng sees the file so
     // that an oversized image gets the same message from every decoder.
-    if (data.size() >= 24 && std::memcmp(data.data() + 12, "IHDR", 4) == 0) {
-        const auto be32 = [&](std::size_t at) {
-            return (static_cast<std::uint32_t>(data[at]) << 24) | (static_cast<std::uint32_t>(data[at + 1]) << 16) |
-                   (static_cast<std::uint32_t>(data[at + 2]) << 8) | data[at + 3];
-        };
-        CheckImageSize("PNG", be32(16), be32(20), limits);
-    }
+    if (data.size() >= 24 && std::memcmp(data.data() + 12, "IHDR", 4) == 0)
+        CheckImageSize("PNG", ReadBe32(data, 16), ReadBe32(data, 20), limits);
+    CheckPngChunks(data);
 
     PngReadState state{};
     state.data = data.data();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -310,6 +311,40 @@ TEST(BmpDecoder, RunLengthDataCannotWriteOutsideTheImage)
         bmp.push_back(b);
     TPixelBuffer image;
     EXPECT_EQ(ErrorOf([&] { DecodeBmp(bmp, image); }), "Damaged bitmap file: the run-length data is truncated");
+}
+
+// --- inputs the fuzz targets once failed on -----------------------------------------
+
+// Each file under tests/data/fuzz/<target>/ either decodes or is refused with
+// EImageError, under the fuzz targets' pixel budget.
+TEST(FuzzRegressions, DecodeOrAreRefusedCleanly)
+{
+    TDecodeLimits limits;
+    limits.MaxPixels = 2048u * 2048u;
+    const std::pair<const char*, void (*)(std::span<const std::uint8_t>, TImageSink&, const TDecodeLimits&)>
+        targets[] = {
+            {"fuzz_png", [](auto d, auto& s, const auto& l) { DecodePng(d, s, l); }},
+            {"fuzz_jpeg", DecodeJpeg},
+            {"fuzz_bmp", DecodeBmp},
+        };
+    int files = 0;
+    for (const auto& [dir, decode] : targets) {
+        const std::filesystem::path folder = std::filesystem::path(KS_TEST_DATA_DIR) / "fuzz" / dir;
+        if (!std::filesystem::exists(folder))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            SCOPED_TRACE(entry.path().string());
+            std::ifstream in(entry.path(), std::ios::binary);
+            const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            TPixelBuffer image;
+            try {
+                decode(bytes, image, limits);
+            } catch (const EImageError&) {
+            }
+            ++files;
+        }
+    }
+    EXPECT_GT(files, 0);
 }
 
 }  // namespace

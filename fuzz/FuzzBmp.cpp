@@ -1,0 +1,10 @@
+// libFuzzer target: Windows bitmap files.
+#include "fuzz/FuzzImage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    ks::fuzz::RunDecoder(data, size, [](auto bytes, auto& sink, const auto& limits) {
+        ks::DecodeBmp(bytes, sink, limits);
+    });
+    return 0;
+}
