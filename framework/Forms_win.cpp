@@ -45,6 +45,11 @@ TFormsUnit g_formsUnit;
 
 TRect FromRECT(const RECT& r) { return TRect(r.left, r.top, r.right, r.bottom); }
 
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
+  return TRUE;
+}
+
 }  // namespace
 
 // Cursor hooks for the controls.
@@ -176,13 +181,7 @@ int TScreen::PixelsPerInch() const {
 
 void TScreen::RefreshMonitors() {
   std::vector<HMONITOR> handles;
-  ::EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-        reinterpret_cast<std::vector<HMONITOR>*>(data)->push_back(monitor);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&handles));
+  ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&handles));
   // Keep the objects of monitors that are still there, so pointers handed out
   // stay valid while the set of monitors does not change.
   std::vector<std::unique_ptr<TMonitor>> fresh;

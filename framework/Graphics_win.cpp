@@ -752,6 +752,9 @@ void TBitmap::ReadFormat() {
   if (got == sizeof(DIBSECTION)) {
     m_width = ds.dsBm.bmWidth;
     m_height = ds.dsBm.bmHeight;
+    // Wine: the header of a top-down section may come back with a positive
+    // height; callers that made the section say which way it runs.
+    m_topDown = ds.dsBmih.biHeight < 0;
     switch (ds.dsBmih.biBitCount) {
       case 1: m_pixelFormat = pf1bit; break;
       case 4: m_pixelFormat = pf4bit; break;
@@ -777,6 +780,7 @@ void TBitmap::SetSize(int width, int height) {
   height = std::max(height, 0);
   if (width == m_width && height == m_height) return;
   Replace(CreateBitmapOf(width, height, m_pixelFormat));
+  m_topDown = true;  // CreateDib makes top-down sections
   m_width = width;  // an empty bitmap has no handle but keeps a size of 0
   m_height = height;
   if (!m_handle) m_width = m_height = 0;
@@ -799,6 +803,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     ::BitBlt(dst.Get(), 0, 0, m_width, m_height, src.Get(), 0, 0, SRCCOPY);
   }
   Replace(converted.Release());
+  m_topDown = true;
   m_pixelFormat = format;
   Changed();
 }
@@ -846,7 +851,7 @@ void* TBitmap::ScanLine(int y) {
   ::GdiFlush();
   auto* bits = static_cast<std::uint8_t*>(ds.dsBm.bmBits);
   int stride = ds.dsBm.bmWidthBytes;
-  int row = ds.dsBmih.biHeight > 0 ? (m_height - 1 - y) : y;  // bottom-up DIBs keep the last row first
+  int row = m_topDown ? y : (m_height - 1 - y);  // bottom-up DIBs keep the last row first
   return bits + static_cast<ptrdiff_t>(row) * stride;
 }
 
@@ -872,6 +877,7 @@ void TBitmap::Assign(const TPersistent& source) {
       }
       m_handle = std::move(copy);
       ReadFormat();
+      m_topDown = true;
     }
     TGraphic::SetTransparent(other->Transparent());
     Changed();
@@ -955,6 +961,7 @@ void TBitmap::LoadFromBytes(std::span<const std::uint8_t> data) {
   std::memcpy(pixels, data.data() + fh.bfOffBits, imageBytes);
   ::GdiFlush();
   Replace(bmp.Release());
+  m_topDown = ih.biHeight < 0;
   Changed();
 }
 

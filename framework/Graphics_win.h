@@ -362,6 +362,7 @@ class TBitmap : public TGraphic {
   int m_width = 0;
   int m_height = 0;
   TPixelFormat m_pixelFormat = pfDevice;
+  bool m_topDown = false;
   TColor m_transparentColor = clDefault;
   TTransparentMode m_transparentMode = tmAuto;
   std::unique_ptr<TBitmapCanvas> m_canvas;
