@@ -57,6 +57,8 @@ bool TPropInfo::IsReadOnly() const {
 
 bool TPropInfo::IsStored(TObject& obj) const {
     if (StoredFn && !StoredFn(obj)) return false;
+    // What cannot be read back is not written.
+    if (IsReadOnly()) return false;
     switch (Kind) {
         case TTypeKind::Integer:
         case TTypeKind::Int64:
@@ -227,11 +229,5 @@ void BindEvent(TObject& obj, const TPropInfo& event, TObject& root, std::string_
     event.SetEvent(obj, method->Bind(root));
     if (auto* p = dynamic_cast<TPersistent*>(&obj)) p->SetBoundMethodName(event, method->Name);
 }
-
-namespace detail {
-
-void ThrowReadOnly(const std::string& name) { throw EFrameworkError("Property " + name + " is read-only"); }
-
-}  // namespace detail
 
 }  // namespace fw

@@ -26,7 +26,8 @@
 // Properties added after .Late() are written after every ordinary property of
 // the hierarchy (design-time Left/Top of non-visual components, TextHeight).
 //
-// Defaults: a property without a declared default is always stored, except
+// Read-only properties (setter nullptr) are not stored. Defaults: a
+// property without a declared default is always stored, except
 // strings (stored when not empty), floats (when not 0), references and
 // events (when set), collections (when not empty) and binary data (when the
 // writer returns bytes).
@@ -293,8 +294,6 @@ struct SetterArg<R (C::*)(A) noexcept> { using Type = std::remove_cvref_t<A>; };
 template <class C, class A>
 struct SetterArg<A C::*> { using Type = std::remove_cvref_t<A>; };
 
-[[noreturn]] void ThrowReadOnly(const std::string& name);
-
 }  // namespace detail
 
 template <class T>
@@ -444,14 +443,16 @@ public:
         static_assert(std::is_base_of_v<TComponent, P>, "Component properties refer to components");
         auto& p = Add(name, TTypeKind::Component);
         p.GetObject = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
-        p.SetComponent = [set](TObject& o, TComponent* c) {
-            P* typed = nullptr;
-            if (c != nullptr) {
-                typed = dynamic_cast<P*>(c);
-                if (typed == nullptr) throw EFrameworkError("Invalid property value");
-            }
-            detail::InvokeSet(set, Self(o), typed);
-        };
+        if constexpr (!std::is_null_pointer_v<S>) {
+            p.SetComponent = [set](TObject& o, TComponent* c) {
+                P* typed = nullptr;
+                if (c != nullptr) {
+                    typed = dynamic_cast<P*>(c);
+                    if (typed == nullptr) throw EFrameworkError("Invalid property value: " + c->Name() + " is a " + c->ClassName());
+                }
+                detail::InvokeSet(set, Self(o), typed);
+            };
+        }
         p.PropClassOf = &P::StaticClass;
         return *this;
     }

@@ -227,15 +227,34 @@ TEST(ReaderWriter, FailedRecordFreesItsComponentAndLeavesNoDanglingField) {
     EXPECT_TRUE(LoadLog().empty());  // Loaded never ran
 }
 
-TEST(ReaderWriter, ReadOnlyAndUnassignedTargetsAreErrors) {
+TEST(ReaderWriter, ReadOnlyPropertiesAreNeitherWrittenNorRead) {
     TTestRoot root;
-    const auto bytes = TBytes()
-                           .Raw({'T', 'P', 'F', '0'})
-                           .Str("TTestRoot").Str("F")
-                           .Str("Caption.Length").Raw({vaInt8, 1})
-                           .Raw({0, 0})
-                           .b;
-    EXPECT_THROW(ReadComponentStream(bytes, root), EReadError);
+    new TTestTimer(&root);
+    const auto written = WriteComponentStream(root);
+    const std::string text(written.begin(), written.end());
+    EXPECT_EQ(text.find("Count"), std::string::npos);
+
+    auto head = [] { return TBytes().Raw({'T', 'P', 'F', '0'}).Str("TTestRoot").Str("F"); };
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {head().Str("Count").Raw({vaInt8, 1, 0, 0}).b, "F.Count at offset 22: Property Count is read-only"},
+        {head().Str("Caption.Length").Raw({vaInt8, 1, 0, 0}).b, "Property Caption has no sub-properties"},
+        {head().Raw({0}).Str("TTestControl").Str("L").Str("Peer").Raw({vaIdent}).Str("T").Raw({0, 0})
+             .Str("TTestTimer").Str("T").Raw({0, 0, 0}).b,
+         "L.Peer at offset 37: Invalid property value: T is a TTestTimer"},
+    };
+    for (const Case& c : cases) {
+        TTestRoot target;
+        try {
+            ReadComponentStream(c.bytes, target);
+            ADD_FAILURE() << c.expected;
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
+        }
+    }
 }
 
 // A valid stream cut short anywhere, or with any byte changed, fails with

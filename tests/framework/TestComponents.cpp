@@ -109,6 +109,7 @@ const TClassInfo& TTestRoot::StaticClass() {
         .Object("Font", &TTestRoot::Font)
         .Bool("OldCreateOrder", &TTestRoot::OldCreateOrder, &TTestRoot::OldCreateOrder)
         .Event("OnCreate", &TTestRoot::SetOnCreate)
+        .Int("Count", &TTestRoot::ComponentCount, nullptr)
         .Late()
         .Int("TextHeight", &TTestRoot::TextHeight, &TTestRoot::TextHeight, 0)
         .Field("Label1", &TTestRoot::Label1)

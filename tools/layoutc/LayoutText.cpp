@@ -790,9 +790,9 @@ private:
                         m_text += "\n";
                         Indent(level + 1);
                     }
-                    char buf[3];
-                    std::snprintf(buf, sizeof buf, "%02X", data[i]);
-                    m_text += buf;
+                    static constexpr char kHex[] = "0123456789ABCDEF";
+                    m_text += kHex[data[i] >> 4];
+                    m_text += kHex[data[i] & 15];
                 }
                 m_text += "}";
                 return;
