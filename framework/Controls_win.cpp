@@ -478,7 +478,8 @@ TWinControl::~TWinControl() {
   for (DispatchFrame* f = m_frames; f; f = f->previous) f->destroyed = true;
   m_frames = nullptr;
   if (m_handle) {
-    // Derived parts are gone: the window is destroyed without them seeing it.
+    // Derived parts are gone: the window goes without this object seeing its
+    // last messages (children still see theirs and let go of their windows).
     HWND h = m_handle;
     DetachHandle();
     if (m_defWndProc && m_defWndProc != &::DefWindowProcW) {
@@ -486,6 +487,7 @@ TWinControl::~TWinControl() {
     }
     ::DestroyWindow(h);
   }
+  if (Parent()) Parent()->RemoveControl(this);
   while (!m_controls.empty()) {
     TControl* child = m_controls.back();
     RemoveControl(child);

@@ -519,7 +519,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
     }
   }
   if (m_formStyle == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
-  if (topLevel && !m_positioned) {
+  if (topLevel && !m_positioned && !(params.Style & WS_POPUP)) {  // only overlapped windows take defaults
     if (m_position == poDefault || m_position == poDefaultPosOnly) {
       params.X = CW_USEDEFAULT;
       params.Y = CW_USEDEFAULT;
@@ -658,6 +658,7 @@ void TCustomForm::Dispatch(TMessage& message) {
     case WM_ACTIVATE: {
       const bool active = LOWORD(message.WParam) != WA_INACTIVE;
       DefaultHandler(message);
+      if (IsDestroying()) return;
       m_active = active;
       if (active) {
         if (Screen) Screen->SetActiveForm(this);
