@@ -256,7 +256,7 @@ void TComponentReader::ReadProperty(TObject& instance, std::string path, int dep
         if (prop == nullptr) Error("Property " + part + " does not exist", propStart);
         if (dot == std::string_view::npos) break;
         if (prop->Kind != TTypeKind::Class) Error("Property " + part + " has no sub-properties", propStart);
-        target = prop->GetObject(*target);
+        target = prop->GetObjectValue(*target);
         if (target == nullptr) Error("Property " + part + " is not assigned", propStart);
         rest = rest.substr(dot + 1);
     }
@@ -385,7 +385,7 @@ void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::
             }
             case TTypeKind::Collection: {
                 if (type != vaCollection) throw mismatch();
-                auto* collection = dynamic_cast<TCollection*>(prop.GetObject(instance));
+                auto* collection = dynamic_cast<TCollection*>(prop.GetObjectValue(instance));
                 if (collection == nullptr) throw EFrameworkError("Collection is not assigned");
                 ReadCollection(*collection, path, depth + 1);
                 return;

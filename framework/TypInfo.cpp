@@ -69,13 +69,13 @@ bool TPropInfo::IsStored(TObject& obj) const {
         case TTypeKind::WString: return GetStr(obj) != DefaultString;
         case TTypeKind::Float: return GetFloat(obj) != DefaultFloat;
         case TTypeKind::Class:
-        case TTypeKind::Component: return GetObject(obj) != nullptr;
+        case TTypeKind::Component: return GetObjectValue(obj) != nullptr;
         case TTypeKind::Method: {
             auto* p = dynamic_cast<TPersistent*>(&obj);
             return p != nullptr && p->BoundMethodName(*this) != nullptr;
         }
         case TTypeKind::Collection: {
-            auto* c = dynamic_cast<TCollection*>(GetObject(obj));
+            auto* c = dynamic_cast<TCollection*>(GetObjectValue(obj));
             return c != nullptr && c->Count() > 0;
         }
         case TTypeKind::Binary: return static_cast<bool>(WriteData);
@@ -209,7 +209,7 @@ const TPropInfo* FindPropertyPath(TObject& obj, std::string_view path, TObject*&
         if (prop == nullptr) return nullptr;
         if (dot == std::string_view::npos) return prop;
         if (prop->Kind != TTypeKind::Class) return nullptr;
-        target = prop->GetObject(*target);
+        target = prop->GetObjectValue(*target);
         if (target == nullptr) return nullptr;
         path = path.substr(dot + 1);
     }

@@ -96,8 +96,8 @@ public:
     const TClassInfo& (*PropClassOf)() = nullptr;
     const TClassInfo* PropClass() const { return PropClassOf != nullptr ? &PropClassOf() : nullptr; }
     const std::type_info* EventType = nullptr;  // Method: the std::function type
-    std::int64_t MinValue = std::numeric_limits<std::int64_t>::min();  // Integer range
-    std::int64_t MaxValue = std::numeric_limits<std::int64_t>::max();
+    std::int64_t MinValue = (std::numeric_limits<std::int64_t>::min)();  // Integer range
+    std::int64_t MaxValue = (std::numeric_limits<std::int64_t>::max)();
 
     // Declared default (HasDefault false: always stored, see above).
     bool HasDefault = false;
@@ -114,7 +114,7 @@ public:
     std::function<void(TObject&, const std::string&)> SetStr;
     std::function<double(TObject&)> GetFloat;              // Float
     std::function<void(TObject&, double)> SetFloat;
-    std::function<TPersistent*(TObject&)> GetObject;       // Class Collection Component
+    std::function<TPersistent*(TObject&)> GetObjectValue;       // Class Collection Component
     std::function<void(TObject&, TComponent*)> SetComponent;
     std::function<void(TObject&, const std::any&)> SetEvent;  // any holds EventType or is empty
     std::function<void(TObject&, std::span<const std::uint8_t>)> ReadData;  // Binary
@@ -318,10 +318,10 @@ public:
         AddOrd<G, S>(name, TTypeKind::Integer, get, set);
         using V = detail::GetResult<T, G>;
         if constexpr (!std::is_same_v<V, bool>) {
-            Last().MinValue = std::numeric_limits<V>::min();
-            Last().MaxValue = static_cast<std::int64_t>(std::min<std::uint64_t>(
-                static_cast<std::uint64_t>(std::numeric_limits<V>::max()),
-                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())));
+            Last().MinValue = (std::numeric_limits<V>::min)();
+            Last().MaxValue = static_cast<std::int64_t>((std::min<std::uint64_t>)(
+                static_cast<std::uint64_t>((std::numeric_limits<V>::max)()),
+                static_cast<std::uint64_t>((std::numeric_limits<std::int64_t>::max)())));
         }
         return *this;
     }
@@ -431,7 +431,7 @@ public:
         using P = std::remove_pointer_t<detail::GetResult<T, G>>;
         static_assert(std::is_base_of_v<TPersistent, P>, "Object properties hold TPersistent objects");
         auto& p = Add(name, TTypeKind::Class);
-        p.GetObject = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
+        p.GetObjectValue = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
         p.PropClassOf = &P::StaticClass;
         return *this;
     }
@@ -442,7 +442,7 @@ public:
         using P = std::remove_pointer_t<detail::GetResult<T, G>>;
         static_assert(std::is_base_of_v<TComponent, P>, "Component properties refer to components");
         auto& p = Add(name, TTypeKind::Component);
-        p.GetObject = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
+        p.GetObjectValue = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
         if constexpr (!std::is_null_pointer_v<S>) {
             p.SetComponent = [set](TObject& o, TComponent* c) {
                 P* typed = nullptr;
@@ -479,7 +479,7 @@ public:
         using P = std::remove_pointer_t<detail::GetResult<T, G>>;
         static_assert(std::is_base_of_v<TCollection, P>, "Collection properties hold TCollection objects");
         auto& p = Add(name, TTypeKind::Collection);
-        p.GetObject = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
+        p.GetObjectValue = [get](TObject& o) -> TPersistent* { return detail::InvokeGet(get, Self(o)); };
         p.PropClassOf = &P::StaticClass;
         return *this;
     }

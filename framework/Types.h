@@ -78,8 +78,8 @@ constexpr TRect Bounds(int left, int top, int width, int height) {
 // Intersection of a and b; an empty result is normalised to (0,0,0,0).
 // Returns whether the intersection is non-empty (like Win32 IntersectRect).
 constexpr bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
-    TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top),
-            std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+    TRect r{(std::max)(a.Left, b.Left), (std::max)(a.Top, b.Top),
+            (std::min)(a.Right, b.Right), (std::min)(a.Bottom, b.Bottom)};
     if (r.IsEmpty()) {
         dst = TRect{};
         return false;
@@ -96,8 +96,8 @@ constexpr TRect IntersectRect(const TRect& a, const TRect& b) {
 constexpr TRect UnionRect(const TRect& a, const TRect& b) {
     if (a.IsEmpty()) return b.IsEmpty() ? TRect{} : b;
     if (b.IsEmpty()) return a;
-    return {std::min(a.Left, b.Left), std::min(a.Top, b.Top),
-            std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+    return {(std::min)(a.Left, b.Left), (std::min)(a.Top, b.Top),
+            (std::max)(a.Right, b.Right), (std::max)(a.Bottom, b.Bottom)};
 }
 constexpr TRect OffsetRect(const TRect& r, int dx, int dy) {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
@@ -169,9 +169,16 @@ inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
 
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+constexpr int RedOf(TColor c) { return c & 0xFF; }
+constexpr int GreenOf(TColor c) { return (c >> 8) & 0xFF; }
+constexpr int BlueOf(TColor c) { return (c >> 16) & 0xFF; }
+// Older spellings, for portable files only: <windows.h> defines macros of
+// these names (with the same meaning), so Windows files use RedOf & co.
+#if !defined(GetRValue) && !defined(GetGValue) && !defined(GetBValue)
+constexpr int GetRValue(TColor c) { return RedOf(c); }
+constexpr int GetGValue(TColor c) { return GreenOf(c); }
+constexpr int GetBValue(TColor c) { return BlueOf(c); }
+#endif
 constexpr TColor RGBColor(int r, int g, int b) {
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }

@@ -58,7 +58,7 @@ private:
         const std::string name = prefix + prop.Name;
         switch (prop.Kind) {
             case TTypeKind::Class: {
-                TPersistent* sub = prop.GetObject(instance);
+                TPersistent* sub = prop.GetObjectValue(instance);
                 // Components reached through a property are written in
                 // their own records.
                 if (sub != nullptr && dynamic_cast<TComponent*>(sub) == nullptr) {
@@ -67,7 +67,7 @@ private:
                 return;
             }
             case TTypeKind::Component: {
-                auto* target = dynamic_cast<TComponent*>(prop.GetObject(instance));
+                auto* target = dynamic_cast<TComponent*>(prop.GetObjectValue(instance));
                 if (target == nullptr || target->Name().empty()) return;
                 m_out.WriteShortString(name);
                 m_out.WriteIdent(ReferenceName(*target));
@@ -124,7 +124,7 @@ private:
                 break;
             }
             case TTypeKind::Collection: {
-                auto* collection = dynamic_cast<TCollection*>(prop.GetObject(instance));
+                auto* collection = dynamic_cast<TCollection*>(prop.GetObjectValue(instance));
                 m_out.WriteValueType(vaCollection);
                 for (int i = 0; collection != nullptr && i < collection->Count(); ++i) {
                     m_out.WriteListBegin();
