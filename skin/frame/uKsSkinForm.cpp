@@ -1,0 +1,864 @@
+#include "skin/frame/uKsSkinForm.h"
+
+#include "skin/frame/uKsSkinMainMenu.h"
+
+#include "framework/Forms_win.h"
+#include "framework/TypInfo.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace ks {
+
+namespace {
+
+// The NT family, as the system reports it when the form unit starts.
+bool DetectWinNT()
+{
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);  // 148
+    static_assert(sizeof(OSVERSIONINFOA) == 148, "version structure size");
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+    if (!::GetVersionExA(&info))
+        return false;
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+[[maybe_unused]] const bool g_winNTDetected = (IsWinNT = DetectWinNT());
+
+constexpr std::intptr_t kNoPublishTag = 99999;
+
+bool IsSizeableStyle(fw::TFormBorderStyle s) { return s == fw::bsSizeable || s == fw::bsSizeToolWin; }
+
+// Drawing failures are silent: a bitmap that cannot be had draws nothing.
+template <class F>
+void Silently(F&& f)
+{
+    try {
+        f();
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace
+
+// --- options ---------------------------------------------------------------------------
+
+const fw::TClassInfo& TKsSkinFormOptions::StaticClass()
+{
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TKsSkinFormOptions, fw::TPersistent>("TKsSkinFormOptions")
+            .Bool("MinimizeToTaskbar", &TKsSkinFormOptions::MinimizeToTaskbar,
+                  &TKsSkinFormOptions::SetMinimizeToTaskbar, false)
+            .Bool("HideInTaskbar", &TKsSkinFormOptions::HideInTaskbar, &TKsSkinFormOptions::SetHideInTaskbar, false)
+            .Enum("DragFullWindows", &TKsSkinFormOptions::DragFullWindows, &TKsSkinFormOptions::SetDragFullWindows,
+                  {"wkSystem", "wkActive", "wkDisable"}, wkSystem)
+            .Register();
+    return info;
+}
+
+void TKsSkinFormOptions::Assign(const fw::TPersistent& source)
+{
+    const auto* s = dynamic_cast<const TKsSkinFormOptions*>(&source);
+    if (s == nullptr) {
+        fw::TPersistent::Assign(source);
+        return;
+    }
+    m_minimizeToTaskbar = s->m_minimizeToTaskbar;
+    m_hideInTaskbar = s->m_hideInTaskbar;
+    m_dragFullWindows = s->m_dragFullWindows;
+}
+
+// --- published table ------------------------------------------------------------------------
+
+const fw::TClassInfo& TKsSkinForm::StaticClass()
+{
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TKsSkinForm, TKsHookWindowProc>("TKsSkinForm")
+            .Enum("About", &TKsSkinForm::About, &TKsSkinForm::SetAbout, {"aiKsSkinComponent"})
+            .Stored(false)
+            .Bool("FlatFrame", &TKsSkinForm::FlatFrame, &TKsSkinForm::SetFlatFrame, false)
+            .Int("TitleHeight", &TKsSkinForm::TitleHeight, &TKsSkinForm::SetTitleHeight, 27)
+            .Int("TitlerColor", &TKsSkinForm::TitlerColor, &TKsSkinForm::SetTitlerColor, 16761926, fw::ColorIdents())
+            .Int("Color", &TKsSkinForm::Color, &TKsSkinForm::SetColor, 15920353, fw::ColorIdents())
+            .Object("Options", &TKsSkinForm::Options)
+            .Bool("RoundWindow", &TKsSkinForm::RoundWindow, &TKsSkinForm::SetRoundWindow, true)
+            .Int("FramWidth", &TKsSkinForm::FramWidth, &TKsSkinForm::SetFramWidth, 2)
+            .Int("FrameColor", &TKsSkinForm::FrameColor, &TKsSkinForm::SetFrameColor, 0, fw::ColorIdents())
+            .Enum("FillStyle", &TKsSkinForm::FillStyle, &TKsSkinForm::SetFillStyle,
+                  {"mfsBlur", "mfsTile", "mfsStretch", "mfs9Block"}, mfsBlur)
+            .Int("HitTestWidth", &TKsSkinForm::HitTestWidth, &TKsSkinForm::SetHitTestWidth, 5)
+            .Bool("EraseBackGround", &TKsSkinForm::EraseBackGround, &TKsSkinForm::SetEraseBackGround, false)
+            .Int("GradientHeight", &TKsSkinForm::GradientHeight, &TKsSkinForm::SetGradientHeight, 168)
+            .String("CustomPicture", &TKsSkinForm::CustomPicture, &TKsSkinForm::SetCustomPicture)
+            .Enum("Style", &TKsSkinForm::Style, &TKsSkinForm::SetStyle, {"ssColor", "ssPicture"}, ssColor)
+            .Bool("ActiveGradient", &TKsSkinForm::ActiveGradient, &TKsSkinForm::SetActiveGradient, true)
+            .Component("SkinRes", &TKsSkinForm::SkinRes, &TKsSkinForm::SetSkinRes)
+            .Event("Changed", &TKsSkinForm::SetChanged)
+            .Component("ImageBorder", &TKsSkinForm::ImageBorder, &TKsSkinForm::SetImageBorder)
+            .Object("MainMenu", &TKsSkinForm::MainMenu)
+            .Bool("DoubleFrame", &TKsSkinForm::DoubleFrame, &TKsSkinForm::SetDoubleFrame, true)
+            .Bool("KeepTitlerColor", &TKsSkinForm::KeepTitlerColor, &TKsSkinForm::SetKeepTitlerColor, false)
+            .Bool("KeepFrameColor", &TKsSkinForm::KeepFrameColor, &TKsSkinForm::SetKeepFrameColor, false)
+            .Register();
+    return info;
+}
+FW_REGISTER_CLASS(TKsSkinForm)
+
+// --- life ---------------------------------------------------------------------------------------
+
+TKsSkinForm::TKsSkinForm(fw::TComponent* owner)
+    : TKsHookWindowProc(owner),
+      m_options(std::make_unique<TKsSkinFormOptions>()),
+      m_gradientBitmap(std::make_unique<TBitmap32>()),
+      m_colorBackground(std::make_unique<TBitmap32>()),
+      m_pictureSource(std::make_unique<TBitmap32>()),
+      m_pictureBackground(std::make_unique<TBitmap32>())
+{
+    const bool designing = DesigningNow();
+    if (!designing)
+        m_form = dynamic_cast<fw::TCustomForm*>(owner);
+    FormSkinHelper().Add(m_form, this);
+    m_mainMenu = std::make_unique<TKsSkinMainMenu>(this);
+    if (designing)
+        return;
+    m_active = true;
+    if (m_form != nullptr) {
+        m_savedBorderIcons = m_form->BorderIcons();
+        m_savedWindowState = m_form->WindowState();
+        m_form->SetAutoScroll(false);
+        m_form->SetScaled(false);
+    }
+    if (IsWinNT && fw::Application != nullptr)
+        m_appHookCookie = fw::Application->HookMainWindow([this](fw::TMessage& m) { return AppWindowHook(m); });
+}
+
+TKsSkinForm::~TKsSkinForm()
+{
+    m_dying = true;
+    m_active = false;
+    KillOwnTimers();
+    if (m_classBrush) {
+        // The class brush belongs to the window class, which other windows
+        // share: hand the class its own brush back before ours goes.
+        HWND h = FormWindow();
+        if (h != nullptr &&
+            reinterpret_cast<HBRUSH>(::GetClassLongPtrW(h, GCLP_HBRBACKGROUND)) == m_classBrush.Get())
+            ::SetClassLongPtrW(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(m_originalClassBrush));
+        m_classBrush.Reset();
+    }
+    if (m_appHookCookie != 0 && fw::Application != nullptr)
+        fw::Application->UnhookMainWindow(m_appHookCookie);
+    FormSkinHelper().Remove(m_form);
+    // The main-menu settings, options, bitmaps and element list go with their
+    // owners; the hook puts the form's previous window procedure back.
+}
+
+void TKsSkinForm::Notification(fw::TComponent* component, fw::TOperation operation)
+{
+    TKsHookWindowProc::Notification(component, operation);
+    if (operation != fw::opRemove)
+        return;
+    if (component == m_skinRes)
+        m_skinRes = nullptr;
+    if (component == m_imageBorder)
+        m_imageBorder = nullptr;
+}
+
+// --- property setters ------------------------------------------------------------------------
+
+void TKsSkinForm::SetTitlerColor(fw::TColor v)
+{
+    m_titlerColor = v;
+    m_effectiveTitleColor = v;
+}
+
+void TKsSkinForm::SetFramWidth(int v)
+{
+    if (v == m_framWidth || v < 0)
+        return;
+    m_framWidth = v;
+    if (v == 0)
+        m_flatFrame = true;
+    m_savedFramWidth = v;
+}
+
+void TKsSkinForm::SetCustomPicture(const std::string& v)
+{
+    if (v == m_customPicture)
+        return;
+    m_customPicture = v;
+    PublishCustomPicture();
+}
+
+void TKsSkinForm::SetSkinRes(fw::TComponent* v)
+{
+    if (m_skinRes != nullptr)
+        m_skinRes->RemoveFreeNotification(this);
+    m_skinRes = v;
+    if (v != nullptr)
+        v->FreeNotification(this);
+    ApplySkinRes();
+}
+
+void TKsSkinForm::SetImageBorder(fw::TComponent* v)
+{
+    if (m_imageBorder != nullptr)
+        m_imageBorder->RemoveFreeNotification(this);
+    m_imageBorder = v;
+    if (v != nullptr)
+        v->FreeNotification(this);
+}
+
+void TKsSkinForm::SetMainMenu(const TKsSkinMainMenu& v) { m_mainMenu->Assign(v); }
+
+// --- small queries ----------------------------------------------------------------------------
+
+HWND TKsSkinForm::FormWindow() const
+{
+    if (m_form == nullptr || !m_form->HandleAllocated())
+        return nullptr;
+    return m_form->Handle();
+}
+
+bool TKsSkinForm::Designing() const { return IsDesigning() || m_form == nullptr; }
+
+bool TKsSkinForm::BorderNone() const { return m_form == nullptr || m_form->BorderStyle() == fw::bsNone; }
+
+bool TKsSkinForm::Zoomed() const
+{
+    HWND h = FormWindow();
+    return h != nullptr && ::IsZoomed(h);
+}
+
+bool TKsSkinForm::Iconic() const
+{
+    HWND h = FormWindow();
+    return h != nullptr && ::IsIconic(h);
+}
+
+void TKsSkinForm::KillOwnTimers()
+{
+    HWND h = FormWindow();
+    if (h == nullptr)
+        return;
+    for (UINT id : {kTimerDeferredFramePaint, kTimerFirstShowSettle, kTimerMenuReopen, kTimerBorderWatch})
+        ::KillTimer(h, id);
+}
+
+// --- dispatch ---------------------------------------------------------------------------------
+
+void TKsSkinForm::HookedWndProc(fw::TMessage& m)
+{
+    if (m_dying || !m_active || m_form == nullptr) {
+        CallDefault(m);
+        return;
+    }
+    switch (m.Msg) {
+    case WM_SIZE:
+        WMSize(m);
+        return;
+    case WM_PAINT:
+        WMPaint(m);
+        return;
+    case WM_ERASEBKGND:
+        WMEraseBkgnd(m);
+        return;
+    case WM_SETCURSOR:
+        WMSetCursor(m);
+        return;
+    case WM_GETMINMAXINFO:
+        WMGetMinMaxInfo(m);
+        return;
+    case WM_WINDOWPOSCHANGING:
+        WMWindowPosChanging(m);
+        return;
+    case WM_WINDOWPOSCHANGED:
+        WMWindowPosChanged(m);
+        return;
+    case WM_NCCALCSIZE:
+        WMNCCalcSize(m);
+        return;
+    case WM_NCHITTEST:
+        WMNCHitTest(m);
+        return;
+    case WM_NCPAINT:
+        WMNCPaint(m);
+        return;
+    case WM_NCACTIVATE:
+        // Activation never changes the frame's look, and the system never
+        // draws its own caption.
+        m.Result = 1;
+        return;
+    case WM_NCMOUSEMOVE:
+        CallDefault(m);
+        RouteNCMouseMove(fw::TPoint(fw::MessageX(m.LParam), fw::MessageY(m.LParam)));
+        return;
+    case WM_NCLBUTTONDOWN:
+        WMNCLButtonDown(m);
+        return;
+    case WM_NCLBUTTONUP:
+        WMNCLButtonUp(m);
+        return;
+    case WM_NCLBUTTONDBLCLK:
+        WMNCLButtonDblClk(m);
+        return;
+    case WM_SYSCOMMAND:
+        WMSysCommand(m);
+        return;
+    case WM_TIMER:
+        WMTimer(m);
+        return;
+    case CM_SKIN_NCREPAINT:
+        CMSkinNCRepaint(m);
+        return;
+    case CM_SKIN_REBUILD:
+        CMSkinRebuild(m);
+        return;
+    case CM_SKIN_SKINCHANGED:
+        ApplySkinRes();
+        return;
+    case CM_SKIN_ADDELEMENT:
+    case CM_SKIN_REMOVEELEMENT:
+        // Title-bar elements are not part of this build; their registration
+        // is consumed and the list stays empty.
+        return;
+    case fw::CM_DIALOGKEY:
+    case fw::CM_DIALOGCHAR:
+        CMDialogKey(m);
+        return;
+    case fw::CM_VISIBLECHANGED:
+        CallDefault(m);
+        return;
+    case fw::CM_SHOWINGCHANGED:
+        CMShowingChanged(m);
+        return;
+    case CM_SKIN_MENUCLOSED:
+        // Only the title-bar menu bar waits for this; never passed on.
+        return;
+    default:
+        CallDefault(m);
+        return;
+    }
+}
+
+void TKsSkinForm::WMSize(fw::TMessage& m)
+{
+    CallDefault(m);
+    m_regionDirty = true;
+    if (Designing())
+        return;
+    if (HWND h = FormWindow()) {
+        // The frame is repainted 50 ms after the last resize.
+        ::KillTimer(h, kTimerDeferredFramePaint);
+        ::SetTimer(h, kTimerDeferredFramePaint, kDeferredFramePaintMs, nullptr);
+    }
+    if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
+        RefreshAll();
+}
+
+void TKsSkinForm::WMPaint(fw::TMessage& m)
+{
+    if (m.WParam != 0) {
+        Silently([&] { PaintClient(reinterpret_cast<HDC>(m.WParam)); });
+    } else if (HWND h = FormWindow()) {
+        fw::ScopedPaint paint(h);
+        Silently([&] { PaintClient(paint.Get()); });
+    }
+    m.Result = 1;
+}
+
+void TKsSkinForm::WMEraseBkgnd(fw::TMessage& m)
+{
+    m.Result = 1;
+    if (m_eraseBackGround && m.WParam != 0)
+        Silently([&] { EraseClient(reinterpret_cast<HDC>(m.WParam)); });
+}
+
+void TKsSkinForm::WMSetCursor(fw::TMessage& m)
+{
+    if (ElementCursorSet && reinterpret_cast<HWND>(m.WParam) == FormWindow() && FormWindow() != nullptr) {
+        // A title-bar button chose the cursor; keep it.
+        m.Result = 1;
+        return;
+    }
+    CallDefault(m);
+}
+
+void TKsSkinForm::WMGetMinMaxInfo(fw::TMessage& m)
+{
+    if (!BorderNone() && m.LParam != 0) {
+        fw::TMonitor* monitor = FormWindow() != nullptr ? m_form->Monitor() : nullptr;
+        if (monitor != nullptr) {
+            MinMaxInput in;
+            // By number from the screen's list when the number is valid.
+            const int num = monitor->MonitorNum();
+            fw::TMonitor* listed =
+                (fw::Screen != nullptr && num >= 0 && num < fw::Screen->MonitorCount()) ? fw::Screen->Monitors(num)
+                                                                                          : nullptr;
+            in.WorkArea = (listed != nullptr ? listed : monitor)->WorkareaRect();
+            in.PrimaryMonitor = monitor->Primary();
+            in.DesignedMaximized = m_savedWindowState == fw::wsMaximized;
+            in.TitleHeight = m_titleHeight;
+            in.FlatFrame = m_flatFrame;
+            fw::TSizeConstraints& c = m_form->Constraints();
+            in.MinWidth = c.MinWidth();
+            in.MinHeight = c.MinHeight();
+            in.MaxWidth = c.MaxWidth();
+            in.MaxHeight = c.MaxHeight();
+
+            auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
+            MinMaxInfo info;
+            info.MaxSize = fw::TPoint(mmi->ptMaxSize.x, mmi->ptMaxSize.y);
+            info.MaxPosition = fw::TPoint(mmi->ptMaxPosition.x, mmi->ptMaxPosition.y);
+            info.MinTrackSize = fw::TPoint(mmi->ptMinTrackSize.x, mmi->ptMinTrackSize.y);
+            info.MaxTrackSize = fw::TPoint(mmi->ptMaxTrackSize.x, mmi->ptMaxTrackSize.y);
+            ApplyMinMaxRule(in, info);
+            mmi->ptMaxSize = {info.MaxSize.X, info.MaxSize.Y};
+            mmi->ptMaxPosition = {info.MaxPosition.X, info.MaxPosition.Y};
+            mmi->ptMinTrackSize = {info.MinTrackSize.X, info.MinTrackSize.Y};
+            mmi->ptMaxTrackSize = {info.MaxTrackSize.X, info.MaxTrackSize.Y};
+            m.Result = 0;
+        }
+    }
+    CallDefault(m);
+}
+
+void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
+{
+    if (m.LParam != 0) {
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+        WindowPosInput in;
+        in.Flags = wp->flags;
+        in.IsMainForm = fw::Application != nullptr && fw::Application->MainForm() == m_form;
+        in.Visible = m_form->Visible();
+        in.BorderLinked = false;  // no layered border in this build
+        in.Minimized = Iconic();
+        if (WindowPosChangingAction(in) == WindowPosAction::EnterMinimized)
+            EnterMinimized();
+    }
+    CallDefault(m);
+}
+
+void TKsSkinForm::WMWindowPosChanged(fw::TMessage& m)
+{
+    if (Zoomed()) {
+        // Maximised: no frame.
+        m_framWidth = 0;
+    } else if (!Iconic()) {
+        m_framWidth = m_savedFramWidth;
+    }
+    CallDefault(m);
+}
+
+void TKsSkinForm::WMNCCalcSize(fw::TMessage& m)
+{
+    if (BorderNone() || m.LParam == 0) {
+        CallDefault(m);
+        return;
+    }
+    // Both forms of the message start with the window rectangle, which
+    // becomes the client rectangle.
+    auto* r = reinterpret_cast<RECT*>(m.LParam);
+    const fw::TRect client = SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, m_framWidth);
+    *r = RECT{client.Left, client.Top, client.Right, client.Bottom};
+    m.Result = 0;
+}
+
+void TKsSkinForm::WMNCHitTest(fw::TMessage& m)
+{
+    if (BorderNone()) {
+        CallDefault(m);
+        return;
+    }
+    fw::TPoint p(fw::MessageX(m.LParam) - m_form->Left(), fw::MessageY(m.LParam) - m_form->Top());
+    if (m_form->Parent() != nullptr)
+        p = m_form->Parent()->ScreenToClient(p);
+    FrameMetrics fm;
+    fm.Width = m_form->Width();
+    fm.Height = m_form->Height();
+    fm.TitleHeight = m_titleHeight;
+    fm.FramWidth = m_framWidth;
+    fm.HitTestWidth = m_hitTestWidth;
+    fm.Sizable = IsSizeableStyle(m_form->BorderStyle());
+    fm.Maximized = m_form->WindowState() == fw::wsMaximized;
+    const int code = HitTestFrame(fm, p);
+    m_onSizingBorder = IsSizingHitCode(code);
+    m.Result = code;
+}
+
+void TKsSkinForm::WMNCPaint(fw::TMessage& m)
+{
+    RepaintFrameNow();
+    // The system never draws its own frame.
+    m.Result = 1;
+}
+
+void TKsSkinForm::RepaintFrameNow()
+{
+    Silently([&] {
+        UpdateRegion();
+        PaintFrame();
+    });
+}
+
+void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
+{
+    HWND h = FormWindow();
+    const int value = DragFullWindowsValue(static_cast<int>(m_options->DragFullWindows()), static_cast<int>(m.WParam));
+    bool settingChanged = false;
+    if (value >= 0) {
+        BOOL current = FALSE;
+        ::SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &current, 0);
+        SavedDragFullWindows = static_cast<std::uint8_t>(current & 0xFF);
+        settingChanged = ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, static_cast<UINT>(value), nullptr, 0) != 0;
+    }
+    // The system's setting comes back whatever happens in the move or size
+    // loop that the default handling runs.
+    struct PutBack {
+        bool Armed;
+        ~PutBack()
+        {
+            if (Armed)
+                ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, SavedDragFullWindows, nullptr, 0);
+        }
+    } putBack{settingChanged};
+
+    const bool taken = RouteNCButton(true);
+    if (!taken)
+        CallDefault(m);
+    (void)h;
+}
+
+void TKsSkinForm::WMNCLButtonUp(fw::TMessage& m)
+{
+    if (!RouteNCButton(false))
+        CallDefault(m);
+}
+
+void TKsSkinForm::WMNCLButtonDblClk(fw::TMessage& m)
+{
+    HWND h = FormWindow();
+    if (h == nullptr)
+        return;
+    TitleDoubleClickInput in;
+    in.ElementHot = false;  // no title-bar elements in this build
+    in.HasMaximizeIcon = m_savedBorderIcons.Contains(fw::biMaximize);
+    const fw::TFormBorderStyle bs = m_form->BorderStyle();
+    in.SizeableOrSingle = bs == fw::bsSizeable || bs == fw::bsSingle;
+    in.Zoomed = (::GetWindowLongPtrW(h, GWL_STYLE) & WS_MAXIMIZE) != 0;
+    in.Point = fw::TPoint(fw::MessageX(m.LParam) - m_form->Left(), fw::MessageY(m.LParam) - m_form->Top());
+    in.Width = m_form->Width();
+    in.TitleHeight = m_titleHeight;
+    switch (TitleDoubleClickAction(in)) {
+    case TitleDoubleClick::Maximize:
+        ::SendMessageW(h, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        break;
+    case TitleDoubleClick::Restore:
+        ::SendMessageW(h, WM_SYSCOMMAND, SC_RESTORE, 0);
+        break;
+    case TitleDoubleClick::Nothing:
+        break;
+    }
+}
+
+void TKsSkinForm::WMSysCommand(fw::TMessage& m)
+{
+    switch (m.WParam & 0xFFF0) {
+    case SC_MINIMIZE:
+        CallDefault(m);
+        EnterMinimized();
+        return;
+    case SC_MAXIMIZE:
+        m_framWidth = 0;
+        CallDefault(m);
+        return;
+    case SC_RESTORE:
+        CallDefault(m);
+        if (m_savedFramWidth != 0 && !Iconic())
+            m_framWidth = m_savedFramWidth;
+        LeaveMinimized();
+        return;
+    default:
+        CallDefault(m);
+        return;
+    }
+}
+
+void TKsSkinForm::WMTimer(fw::TMessage& m)
+{
+    HWND h = FormWindow();
+    switch (m.WParam) {
+    case kTimerDeferredFramePaint:
+        ::KillTimer(h, kTimerDeferredFramePaint);
+        ::SendMessageW(h, WM_NCPAINT, 0, 0);
+        return;
+    case kTimerFirstShowSettle:
+        ::KillTimer(h, kTimerFirstShowSettle);
+        if (m_alphaSavedAtFirstShow) {
+            m_alphaSavedAtFirstShow = false;
+            m_form->SetAlphaBlend(m_savedAlphaBlend);
+            m_form->SetAlphaBlendValue(m_savedAlphaBlendValue);
+        }
+        if (m_form->WindowState() == fw::wsMaximized)
+            m_form->SetHeight(m_form->Height() + 1);
+        return;
+    case kTimerMenuReopen:
+        // Set only by the title-bar menu bar.
+        ::KillTimer(h, kTimerMenuReopen);
+        return;
+    case kTimerBorderWatch:
+        // Watches a linked layered border; none is linked in this build.
+        return;
+    default:
+        CallDefault(m);
+        return;
+    }
+}
+
+void TKsSkinForm::CMDialogKey(fw::TMessage& m)
+{
+    if (m.WParam == VK_MENU) {
+        // Alt alone: answered, and still handed on so the form sees it.
+        m.Result = 1;
+        CallDefault(m);
+        return;
+    }
+    // Accelerators of title-bar menu items come with the menu bar; nothing
+    // to match here.
+    CallDefault(m);
+}
+
+void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
+{
+    HWND h = FormWindow();
+    if (!m_form->Showing() || h == nullptr) {
+        CallDefault(m);
+        return;
+    }
+    fw::TCustomForm* mainForm = fw::Application != nullptr ? fw::Application->MainForm() : nullptr;
+    LONG_PTR ex = ::GetWindowLongPtrW(h, GWL_EXSTYLE);
+    if (m_options->MinimizeToTaskbar() && mainForm != nullptr && mainForm != m_form) {
+        // A taskbar entry of its own.
+        ::SetWindowLongPtrW(h, GWL_EXSTYLE, ex | WS_EX_APPWINDOW);
+        m_form->SetParentWindow(nullptr);
+        h = FormWindow();
+        if (h == nullptr) {
+            CallDefault(m);
+            return;
+        }
+        ex = ::GetWindowLongPtrW(h, GWL_EXSTYLE);
+    }
+    if (m_options->HideInTaskbar() && mainForm != nullptr)
+        ::SetWindowLongPtrW(h, GWL_EXSTYLE, (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW);
+    const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
+    if (style & WS_SYSMENU)
+        ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
+    if (m_skinRes == nullptr)
+        RebuildBackgrounds();
+    if (!m_firstShowDone) {
+        // Shown fully transparent; frame and client are painted while
+        // invisible and the form turns opaque 30 ms later.
+        m_firstShowDone = true;
+        m_savedAlphaBlend = m_form->AlphaBlend();
+        m_savedAlphaBlendValue = m_form->AlphaBlendValue();
+        m_alphaSavedAtFirstShow = true;
+        m_form->SetAlphaBlend(true);
+        m_form->SetAlphaBlendValue(0);
+    }
+    CallDefault(m);
+    h = FormWindow();
+    if (h != nullptr && m_form->Showing()) {
+        ::SetTimer(h, kTimerFirstShowSettle, kFirstShowSettleMs, nullptr);
+        if (m_savedWindowState == fw::wsMaximized && m_form->WindowState() == fw::wsMaximized) {
+            m_savedWindowState = fw::wsNormal;
+            m_framWidth = 0;
+        }
+    }
+}
+
+void TKsSkinForm::CMSkinNCRepaint(fw::TMessage& m)
+{
+    if (!Iconic())
+        RepaintFrameNow();
+}
+
+void TKsSkinForm::CMSkinRebuild(fw::TMessage& m)
+{
+    RebuildBackgrounds();
+    RefreshAll();
+}
+
+void TKsSkinForm::RebuildBackgrounds()
+{
+    Silently([&] {
+        if (m_style == ssColor)
+            BuildColorBackground();
+        else if (m_style == ssPicture)
+            BuildPictureBackground();
+    });
+}
+
+// --- application window ---------------------------------------------------------------------------
+
+bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
+{
+    if (m_dying || m_form == nullptr || fw::Application == nullptr)
+        return false;
+    if (m.Msg == WM_WINDOWPOSCHANGING) {
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+        if (wp != nullptr && wp->flags == kSwpAppRestorePattern)
+            LeaveMinimized();
+        return false;
+    }
+    if (m.Msg != WM_SYSCOMMAND || !m_active)
+        return false;
+    switch (m.WParam & 0xFFF0) {
+    case SC_MINIMIZE: {
+        if (::IsIconic(fw::Application->Handle()))
+            return false;
+        fw::TCustomForm* mainForm = fw::Application->MainForm();
+        if (mainForm != nullptr && mainForm->Visible()) {
+            fw::Application->Minimize();
+            EnterMinimized();
+        }
+        return false;
+    }
+    case SC_RESTORE:
+        if (fw::Application->MainForm() == nullptr)
+            return false;
+        fw::Application->Restore();
+        LeaveMinimized();
+        m.Result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TKsSkinForm::EnterMinimized()
+{
+    m_minimized = true;
+    m_restored = false;
+    if (m_fadeOnMinimize) {
+        m_savedAlphaBlend = m_form->AlphaBlend();
+        m_savedAlphaBlendValue = m_form->AlphaBlendValue();
+        m_form->SetAlphaBlend(true);
+        m_form->SetAlphaBlendValue(0);
+    }
+}
+
+void TKsSkinForm::LeaveMinimized()
+{
+    if (m_restored)
+        return;
+    m_minimized = false;
+    m_restored = true;
+    if (m_fadeOnMinimize) {
+        if (m_savedAlphaBlendValue == 0)
+            m_savedAlphaBlendValue = 255;
+        m_form->SetAlphaBlend(m_savedAlphaBlend);
+        m_form->SetAlphaBlendValue(m_savedAlphaBlendValue);
+    }
+    if (m_form->CanFocus())
+        m_form->SetFocus();
+}
+
+// --- routing to title-bar elements ----------------------------------------------------------
+
+bool TKsSkinForm::RouteNCButton(bool press)
+{
+    // The system sizes the window from the sizing border.
+    if (m_onSizingBorder)
+        return false;
+    (void)press;
+    // No title-bar elements are registered in this build.
+    return false;
+}
+
+void TKsSkinForm::RouteNCMouseMove(fw::TPoint) {}
+
+// --- refresh and settings ----------------------------------------------------------------------
+
+void TKsSkinForm::RefreshAll()
+{
+    if (Designing() || m_refreshGuard)
+        return;
+    m_refreshGuard = true;
+    struct Finally {
+        TKsSkinForm* Self;
+        ~Finally()
+        {
+            Self->m_refreshGuard = false;
+            if (Self->m_changed) {
+                try {
+                    Self->m_changed(Self);
+                } catch (...) {
+                }
+            }
+        }
+    } finally{this};
+
+    Silently([&] { PaintFrame(); });
+    if (HWND h = FormWindow())
+        ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE);
+    if (Tag() != kNoPublishTag)
+        PublishSettings();
+    // The skinned controls of every form, not only this one's.
+    TKsWinControlHelper& controls = WinControlHelper();
+    const std::vector<fw::TWinControl*> list = controls.Controls;
+    for (fw::TWinControl* c : list) {
+        if (controls.RedrawFrame)
+            controls.RedrawFrame(c);
+        c->Invalidate();
+    }
+}
+
+void TKsSkinForm::PublishSettings()
+{
+    TKsFormSkinRes& g = GlobalFormSkin();
+    g.BeginUpdate();
+    struct End {
+        TKsFormSkinRes& G;
+        ~End() { G.EndUpdate(); }
+    } end{g};
+    g.SetColor(m_color);
+    g.SetCustomPicture(m_customPicture);
+    g.SetFramWidth(m_framWidth);
+    g.SetHitTestWidth(m_hitTestWidth);
+    g.SetStyle(m_style);
+    g.SetTitlerColor(m_titlerColor);
+}
+
+void TKsSkinForm::PublishCustomPicture() { GlobalFormSkin().SetCustomPicture(m_customPicture); }
+
+void TKsSkinForm::ApplySkinRes()
+{
+    if (m_skinRes == nullptr || Designing())
+        return;
+    auto* source = dynamic_cast<IKsFormSkinSource*>(m_skinRes);
+    if (source == nullptr || source->FormSkin() == nullptr)
+        return;
+    ApplySkinSettings(*source->FormSkin());
+}
+
+void TKsSkinForm::ApplySkinSettings(const TKsFormSkinRes& settings)
+{
+    // Title height, frame width and hit-test width stay the form's own.
+    m_color = settings.Color();
+    m_customPicture = settings.CustomPicture();
+    m_gradientHeight = settings.GradientHeight();
+    m_style = settings.Style();
+    SetTitlerColor(settings.TitlerColor());
+    RebuildBackgrounds();
+    PublishSettings();
+    RefreshAll();
+}
+
+}  // namespace ks

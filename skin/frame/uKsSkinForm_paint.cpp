@@ -1,0 +1,350 @@
+// Painting of the skinned form: the frame pieces, the frame lines, the window
+// region and class settings, the client background and its builders. All
+// drawing goes through 32-bit bitmaps that are finally copied opaquely to the
+// window.
+#include "skin/frame/uKsSkinForm.h"
+
+#include "framework/Forms_win.h"
+#include "skin/render/BitmapHelpers.h"
+#include "skin/render/NineSlice.h"
+
+#if __has_include("skin/resources/uKsSkinResManager.h")
+#include "skin/resources/uKsSkinResManager.h"
+#define KS_FRAME_HAVE_RESMANAGER 1
+#endif
+
+#include <algorithm>
+
+namespace ks {
+
+namespace {
+
+// Pieces and backgrounds are copied to the window opaquely: their alpha is
+// never used there.
+void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(dc, at.X, at.Y); }
+
+const TBitmap32* LookUpPicture(const std::string& name)
+{
+#ifdef KS_FRAME_HAVE_RESMANAGER
+    return SkinResManager().GetBitmap(name);
+#else
+    (void)name;
+    return nullptr;
+#endif
+}
+
+}  // namespace
+
+int TKsSkinForm::MonitorWidth() const
+{
+    if (FormWindow() == nullptr)
+        return fw::Screen != nullptr ? fw::Screen->Width() : 0;
+    fw::TMonitor* monitor = m_form->Monitor();
+    return monitor != nullptr ? monitor->Width() : 0;
+}
+
+FrameLineStyle TKsSkinForm::LineStyle() const
+{
+    FrameLineStyle s;
+    s.FlatFrame = m_flatFrame;
+    s.Maximized = Zoomed();
+    s.DoubleFrame = m_doubleFrame;
+    s.RoundWindow = m_roundWindow;
+    s.KeepFrameColor = m_keepFrameColor;
+    s.FramWidth = m_framWidth;
+    s.FrameColor = m_frameColor;
+    return s;
+}
+
+void TKsSkinForm::DrawFrameLines(FramePiece kind, TCustomBitmap32& piece)
+{
+    DrawFrameStrokes(piece, FrameLineStrokes(kind, piece.ClipRect(), LineStyle()));
+}
+
+void TKsSkinForm::PaintFrame()
+{
+    if (BorderNone() || !m_form->Visible())
+        return;
+    HWND h = FormWindow();
+    if (h == nullptr)
+        return;
+    // Title-bar menu items would be built here; no menu bar in this build.
+
+    const int w = m_form->Width();
+    const int hh = m_form->Height();
+    const int t = m_titleHeight;
+    const int f = m_framWidth;
+
+    fw::ScopedWindowDC windowDC(h);
+    if (!windowDC)
+        return;
+    fw::ScopedSaveDC saved(windowDC.Get());
+    HDC dc = windowDC.Get();
+    // One bitmap serves all four pieces.
+    TBitmap32 piece;
+
+    if (m_style == ssColor) {
+        const auto layout = FramePieceLayouts(w, hh, t, f, false, m_colorBackground->Width());
+        const FramePieceLayout& title = layout[0];
+        piece.Resize(title.Width, title.Height);
+        if (m_activeGradient && t > 0) {
+            piece.Clear(ColorToColor32(m_effectiveClientColor));
+            GradientFillBitmap(piece, m_effectiveTitleColor, m_effectiveClientColor, true,
+                               fw::TRect(0, 0, w, m_gradientHeight));
+        } else {
+            piece.Clear(ColorToColor32(m_effectiveTitleColor));
+        }
+        // Visible title-bar elements would paint onto the piece here, in
+        // list order; the list is empty in this build.
+        if (!m_keepTitlerColor)
+            DrawFrameLines(FramePiece::Top, piece);
+        CopyPiece(piece, dc, title.WindowAt);
+
+        for (std::size_t i = 1; i < layout.size(); ++i) {
+            const FramePieceLayout& p = layout[i];
+            piece.Resize(p.Width, p.Height);
+            DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, m_colorBackground.get());
+            DrawFrameLines(p.Kind, piece);
+            CopyPiece(piece, dc, p.WindowAt);
+        }
+        return;
+    }
+
+    if (m_style != ssPicture || m_pictureBackground->IsEmpty())
+        return;
+    // A non-transparent layered border would take over the frame here; none
+    // is linked in this build.
+    const auto layout = FramePieceLayouts(w, hh, t, f, true, m_pictureBackground->Width());
+    const FramePieceLayout& title = layout[0];
+    piece.Resize(title.Width, title.Height);
+    if (m_keepTitlerColor)
+        piece.Clear(ColorToColor32(m_titlerColor));
+    else
+        DrawAt(&piece, 0, 0, m_pictureBackground.get());
+    DrawFrameLines(FramePiece::Top, piece);
+    CopyPiece(piece, dc, title.WindowAt);
+    for (std::size_t i = 1; i < layout.size(); ++i) {
+        const FramePieceLayout& p = layout[i];
+        piece.Resize(p.Width, p.Height);
+        DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, m_pictureBackground.get());
+        DrawFrameLines(p.Kind, piece);
+        CopyPiece(piece, dc, p.WindowAt);
+    }
+}
+
+void TKsSkinForm::UpdateRegion()
+{
+    if (Designing() || m_regionGuard || !m_regionDirty)
+        return;
+    HWND h = FormWindow();
+    if (h == nullptr)
+        return;
+    m_regionDirty = false;
+    m_regionGuard = true;
+    struct Guard {
+        bool& Flag;
+        ~Guard() { Flag = false; }
+    } guard{m_regionGuard};
+
+    const int w = m_form->Width();
+    const int hh = m_form->Height();
+    const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), m_framWidth, m_flatFrame);
+    fw::ScopedRegion region;
+    const fw::TRect& b = shape.Bounds;
+    switch (shape.Kind) {
+    case FrameRegionKind::Rectangle:
+        region.Reset(::CreateRectRgn(b.Left, b.Top, b.Right, b.Bottom));
+        break;
+    case FrameRegionKind::RoundRect:
+        region.Reset(::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
+        break;
+    case FrameRegionKind::RoundTopSquareBottom: {
+        region.Reset(::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
+        const fw::TRect& s = shape.SquareBottom;
+        fw::ScopedRegion square(::CreateRectRgn(s.Left, s.Top, s.Right, s.Bottom));
+        if (region && square)
+            ::CombineRgn(region.Get(), region.Get(), square.Get(), RGN_OR);
+        break;
+    }
+    }
+    if (region) {
+        // From here on the window owns the region.
+        if (::SetWindowRgn(h, region.Get(), TRUE) != 0)
+            (void)region.Release();
+    }
+
+    // The system caption is never shown.
+    const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
+    if (style & (WS_BORDER | WS_DLGFRAME))
+        ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_DLGFRAME));
+
+    const fw::TColor brushColor = m_style == ssColor ? m_effectiveClientColor : m_pictureColor;
+    fw::ScopedBrush brush(::CreateSolidBrush(fw::ColorToColorRef(brushColor)));
+    if (brush) {
+        const auto previous = reinterpret_cast<HBRUSH>(
+            ::SetClassLongPtrW(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.Get())));
+        if (!m_classBrushReplaced) {
+            m_classBrushReplaced = true;
+            m_originalClassBrush = previous;
+        }
+        m_classBrush = std::move(brush);  // the previous brush of ours goes
+    }
+
+    // Resizing does not repaint the whole client.
+    const ULONG_PTR classStyle = ::GetClassLongPtrW(h, GCL_STYLE);
+    if (classStyle & (CS_VREDRAW | CS_HREDRAW))
+        ::SetClassLongPtrW(h, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW)));
+}
+
+void TKsSkinForm::PaintClient(HDC dc)
+{
+    if (dc == nullptr || m_form == nullptr)
+        return;
+    const int w = m_form->Width();
+    const int h = m_form->Height();
+    if (m_style == ssColor) {
+        // The gradient is as wide as the monitor; a wider monitor rebuilds it.
+        if (m_activeGradient && m_gradientBitmap->Width() < MonitorWidth())
+            BuildColorBackground();
+        if (m_colorBackground->Width() < w || m_colorBackground->Height() < h) {
+            m_colorBackground->Resize(w + 10, h + 10);
+            m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
+            if (m_activeGradient)
+                DrawAt(m_colorBackground.get(), -m_framWidth, -m_titleHeight, m_gradientBitmap.get());
+        }
+        m_colorBackground->CopyToDC(dc, 0, 0);
+        return;
+    }
+    if (m_style != ssPicture || m_pictureBackground->IsEmpty())
+        return;
+    if (m_pictureBackground->Width() < w || m_pictureBackground->Height() < h || m_fillStyle == mfsStretch ||
+        m_fillStyle == mfs9Block) {
+        // Stretched and nine-sliced pictures follow every size.
+        switch (m_fillStyle) {
+        case mfsBlur:
+            m_pictureBackground->Resize(w + 10, h + 10);
+            m_pictureBackground->Clear(ColorToColor32(m_pictureColor));
+            DrawAt(m_pictureBackground.get(), 0, 0, m_pictureSource.get());
+            break;
+        case mfsTile:
+            m_pictureBackground->Resize(w + 10, h + 10);
+            TileBitmap(m_pictureSource.get(), m_pictureBackground.get(), 0, 0);
+            break;
+        case mfsStretch:
+            m_pictureBackground->Resize(w + 10, h + 10);
+            DrawCoverZoom(m_pictureSource.get(), m_pictureBackground.get(), 0.0f);
+            break;
+        case mfs9Block:
+            m_pictureBackground->Resize(w, h);
+            DrawNineSliceThirds(m_pictureSource.get(), m_pictureBackground.get(), false);
+            break;
+        }
+    }
+    // Picture coordinates are window coordinates.
+    m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
+}
+
+void TKsSkinForm::EraseClient(HDC dc)
+{
+    if (dc == nullptr)
+        return;
+    if (m_style == ssColor)
+        m_colorBackground->CopyToDC(dc, 0, 0);
+    else if (m_style == ssPicture)
+        m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
+}
+
+void TKsSkinForm::BuildColorBackground()
+{
+    if (Designing())
+        return;
+    if (SkinHsbActive()) {
+        m_effectiveTitleColor = ShiftColorHsb(m_titlerColor, SkinHsbH, SkinHsbS, SkinHsbB);
+        m_effectiveClientColor = ShiftColorHsb(m_color, SkinHsbH, SkinHsbS, SkinHsbB);
+    } else {
+        m_effectiveTitleColor = m_titlerColor;
+        m_effectiveClientColor = m_color;
+    }
+    if (m_activeGradient) {
+        m_gradientBitmap->Resize(MonitorWidth() + 10, m_gradientHeight);
+        if (m_gradientHeight > 0) {
+            // One column, stretched across.
+            TBitmap32 column;
+            column.Resize(1, m_gradientHeight);
+            GradientFillBitmap(column, m_effectiveTitleColor, m_effectiveClientColor, true,
+                               fw::TRect(0, 0, 1, m_gradientHeight));
+            DrawStretched(m_gradientBitmap.get(), fw::TRect(0, 0, m_gradientBitmap->Width(), column.Height()),
+                          &column);
+        }
+    }
+    m_colorBackground->Resize(m_form->Width() + 10, m_form->Height() + 10);
+    m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
+    // The client continues the gradient where the title bar left off.
+    if (m_activeGradient)
+        DrawAt(m_colorBackground.get(), 0, -m_titleHeight, m_gradientBitmap.get());
+}
+
+void TKsSkinForm::BuildPictureBackground()
+{
+    if (Designing() || m_customPicture.empty())
+        return;
+    if (const TBitmap32* picture = LookUpPicture(m_customPicture))
+        m_pictureSource->AssignFrom(picture);
+    // Without an image the previous source stays in use.
+    if (SkinHsbActive())
+        ShiftBitmapHsl(m_pictureSource.get(), SkinHsbH, SkinHsbS, SkinHsbB);
+
+    // A tiled border would offset the tiles; no border in this build.
+    const int ox = 0;
+    const int oy = 0;
+    const int w = m_form->Width();
+    const int h = m_form->Height();
+    switch (m_fillStyle) {
+    case mfsTile:
+        m_pictureColor = 0x00FFFFFF;
+        m_pictureBackground->Resize(w + 10, h + 10);
+        TileBitmap(m_pictureSource.get(), m_pictureBackground.get(), ox, oy);
+        break;
+    case mfsStretch:
+        m_pictureColor = 0x00FFFFFF;
+        m_pictureBackground->Resize(w + 10, h + 10);
+        DrawCoverZoom(m_pictureSource.get(), m_pictureBackground.get(), 0.0f);
+        break;
+    case mfs9Block:
+        m_pictureColor = 0x00FFFFFF;
+        m_pictureBackground->Resize(w, h);
+        DrawNineSliceThirds(m_pictureSource.get(), m_pictureBackground.get(), false);
+        break;
+    case mfsBlur: {
+        // The right and bottom edges fade into the picture's average colour,
+        // which also fills the rest of the background.
+        const int sw = m_pictureSource->Width();
+        const int sh = m_pictureSource->Height();
+        if (sw > 0 && sh > 0) {
+            fw::TBitmap flat(sw, sh, fw::pf24bit);
+            HDC target = flat.Canvas().Handle();
+            if (target != nullptr && m_pictureSource->Handle() != nullptr)
+                ::BitBlt(target, 0, 0, sw, sh, m_pictureSource->Handle(), 0, 0, SRCCOPY);
+            m_pictureColor = FeatherEdges(flat);
+            m_pictureSource->AssignFrom(static_cast<const fw::TGraphic*>(&flat));
+        }
+        m_pictureBackground->Resize(w + 10, h + 10);
+        m_pictureBackground->Clear(ColorToColor32(m_pictureColor));
+        DrawAt(m_pictureBackground.get(), ox, oy, m_pictureSource.get());
+        break;
+    }
+    }
+}
+
+void GradientFill(fw::TCanvas& canvas, fw::TColor c1, fw::TColor c2, TGradientDirection direction,
+                  const fw::TRect& rect)
+{
+    const int w = rect.Width() > 0 ? rect.Width() : 1;
+    const int h = rect.Height() > 0 ? rect.Height() : 1;
+    TBitmap32 gradient;
+    gradient.Resize(w, h);
+    GradientFillBitmap(gradient, c1, c2, direction == gdVertical, fw::TRect(0, 0, w, h));
+    gradient.CopyToDC(canvas.Handle(), rect.Left, rect.Top);
+}
+
+}  // namespace ks
