@@ -19,6 +19,20 @@
 //   }
 //   FW_REGISTER_CLASS(TTimer)
 //
+// More kinds, as they read in a table:
+//   .Int("Color", &TControl::Color, &TControl::SetColor, clWindow, ColorIdents())
+//   .Enum("Position", &TForm::Position, &TForm::SetPosition, {"poDesigned", ...}, poDesigned)
+//   .Set("Style", &TFont::Style, &TFont::SetStyle, {"fsBold", "fsItalic", ...})
+//   .WString("Caption", &TKsSkinLabel::Caption, &TKsSkinLabel::SetCaption)
+//   .Object("Font", &TControl::Font)              // sets Font.Height etc. on the sub-object
+//   .Collection("Bitmaps", &TKsSkinImageList::Bitmaps)
+//   .Binary("Data", &TBitmap32::ReadData, &TBitmap32::WriteData)
+//   .Component("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+//   .Stored([](const TControl& c) { return !c.ParentFont(); })   // modifies the last one
+// and for the root classes of stored layouts:
+//   .Field("Timer1", &TFormMain::Timer1)          // TTimer* member set to the child named Timer1
+//   .Method("Timer1Timer", &TFormMain::Timer1Timer)   // OnTimer = Timer1Timer binds to it
+//
 // Getters may be const member functions or data members; setters may be
 // member functions, data members or lambdas taking (T&, value). Properties
 // are written in table order, the parent's first; a property declared again
