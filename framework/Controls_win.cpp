@@ -960,13 +960,59 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LP
 }
 
 // ---------------------------------------------------------------------------
+// TControlCanvas
+
+namespace {
+std::vector<TControlCanvas*>& CanvasesWithWindowDC() {
+  static std::vector<TControlCanvas*> list;
+  return list;
+}
+}  // namespace
+
+TControlCanvas::TControlCanvas(TWinControl& control) : m_control(control) {}
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::CreateHandle() {
+  HWND window = m_control.Handle();
+  auto dc = std::make_unique<ScopedGetDC>(window);
+  if (!*dc) return;
+  m_windowDC = std::move(dc);
+  CanvasesWithWindowDC().push_back(this);
+  AdoptHandle(m_windowDC->Get());
+}
+
+void TControlCanvas::FreeHandle() {
+  if (!m_windowDC) return;
+  DeselectHandles();
+  AdoptHandle(nullptr);
+  m_windowDC.reset();
+  std::erase(CanvasesWithWindowDC(), this);
+}
+
+void TControlCanvas::FreeDeviceContexts() {
+  std::vector<TControlCanvas*> list = CanvasesWithWindowDC();
+  for (TControlCanvas* canvas : list) canvas->FreeHandle();
+}
+
+// ---------------------------------------------------------------------------
 // TCustomControl
 
-TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), m_canvas(*this) {}
 
-TCustomControl::~TCustomControl() = default;
+TCustomControl::~TCustomControl() { m_canvas.FreeHandle(); }
 
 void TCustomControl::Paint() {}
+
+void TCustomControl::DestroyWnd() {
+  m_canvas.FreeHandle();  // the window's context goes before the window
+  TWinControl::DestroyWnd();
+}
+
+void TCustomControl::Dispatch(TMessage& message) {
+  if (message.Msg == WM_NCDESTROY) m_canvas.FreeHandle();
+  TWinControl::Dispatch(message);
+}
 
 void TCustomControl::WMPaint(TMessage& message) {
   if (message.WParam) {
@@ -979,6 +1025,7 @@ void TCustomControl::WMPaint(TMessage& message) {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
+  m_canvas.FreeHandle();
   ScopedSaveDC saved(dc);
   m_canvas.SetHandle(dc);
   ControlState().Include(csCustomPaint);

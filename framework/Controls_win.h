@@ -360,6 +360,27 @@ class TWinControl : public TControl {
   struct DispatchFrame* m_frames = nullptr;
 };
 
+// The canvas of a windowed control. Outside painting it draws on a context
+// of the control's window (GetDC), which it keeps until the application is
+// idle, the window goes or FreeHandle is called; during WM_PAINT it draws on
+// the paint context.
+class TControlCanvas : public TCanvas {
+ public:
+  explicit TControlCanvas(TWinControl& control);
+  ~TControlCanvas() override;
+  // Lets the window's context go.
+  void FreeHandle();
+  // Lets every control canvas's window context go (called when idle).
+  static void FreeDeviceContexts();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TWinControl& m_control;
+  std::unique_ptr<ScopedGetDC> m_windowDC;
+};
+
 // A windowed control that paints itself on a canvas.
 class TCustomControl : public TWinControl {
   FW_CLASS(TCustomControl)
@@ -374,9 +395,11 @@ class TCustomControl : public TWinControl {
   // Draws the control on Canvas; the default does nothing.
   virtual void Paint();
   void WMPaint(TMessage& message) override;
+  void DestroyWnd() override;
+  void Dispatch(TMessage& message) override;
 
  private:
-  TCanvas m_canvas;
+  TControlCanvas m_canvas;
 };
 
 }  // namespace fw

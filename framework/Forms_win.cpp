@@ -695,6 +695,80 @@ TForm::TForm(TComponent* owner) : TCustomForm(owner) {}
 TForm::~TForm() = default;
 
 // ---------------------------------------------------------------------------
+// THintWindow
+
+const TClassInfo& THintWindow::StaticClass() {
+  static const TClassInfo& info = DefineClass<THintWindow, TCustomControl>("THintWindow").Register();
+  return info;
+}
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
+  SetVisible(false);
+  SetColor(clInfoBk);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    const LOGFONTW& lf = metrics.lfStatusFont;
+    Font().SetName(WideToUtf8(lf.lfFaceName));
+    Font().SetHeight(lf.lfHeight);
+    Font().SetCharset(lf.lfCharSet);
+  }
+  Font().SetColor(clInfoText);
+}
+
+THintWindow::~THintWindow() = default;
+
+void THintWindow::CreateParams(TCreateParams& params) {
+  TCustomControl::CreateParams(params);
+  params.Style = WS_POPUP | WS_BORDER;
+  params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  params.WindowClass.style |= CS_SAVEBITS;
+  params.WndParent = Application ? Application->Handle() : nullptr;
+}
+
+TRect THintWindow::CalcHintRect(int maxWidth, const std::string& utf8) {
+  TRect r(0, 0, std::max(maxWidth, 0), 0);
+  std::wstring text = Utf8ToWide(utf8);
+  Canvas().SetFont(Font());
+  Canvas().DrawText(r, text, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  r.Right += 6;
+  r.Bottom += 2;
+  return r;
+}
+
+void THintWindow::ActivateHint(const TRect& rect, const std::string& utf8) {
+  SetCaption(utf8);
+  TRect r = rect;
+  TRect desktop = Screen ? Screen->DesktopRect() : r;
+  if (r.Right > desktop.Right) r.Offset(desktop.Right - r.Right, 0);
+  if (r.Bottom > desktop.Bottom) r.Offset(0, desktop.Bottom - r.Bottom);
+  if (r.Left < desktop.Left) r.Offset(desktop.Left - r.Left, 0);
+  if (r.Top < desktop.Top) r.Offset(0, desktop.Top - r.Top);
+  SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  ::SetWindowPos(Handle(), HWND_TOPMOST, r.Left, r.Top, r.Width(), r.Height(), SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void THintWindow::ReleaseHandle() { DestroyHandle(); }
+
+void THintWindow::Paint() {
+  TRect r = ClientRect();
+  Canvas().FillRect(r);
+  r.Inflate(-2, -1);
+  Canvas().Brush().SetStyle(bsClear);
+  std::wstring text = CaptionW();
+  Canvas().DrawText(r, text, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+}
+
+void THintWindow::Dispatch(TMessage& message) {
+  if (message.Msg == WM_NCHITTEST) {
+    message.Result = HTTRANSPARENT;  // the mouse goes through to what lies below
+    return;
+  }
+  TCustomControl::Dispatch(message);
+}
+
+// ---------------------------------------------------------------------------
 // TApplication
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
@@ -823,7 +897,11 @@ bool TApplication::ProcessMessage(MSG& msg) {
 void TApplication::HandleMessage() {
   try {
     MSG msg{};
-    if (!ProcessMessage(msg) && !m_terminated) ::WaitMessage();
+    if (!ProcessMessage(msg) && !m_terminated) {
+      // Idle: window contexts held by canvases go back before we sleep.
+      TControlCanvas::FreeDeviceContexts();
+      ::WaitMessage();
+    }
   } catch (...) {
     HandleException(std::current_exception());
   }

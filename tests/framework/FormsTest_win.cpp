@@ -366,3 +366,43 @@ TEST(Timer, FiresFromTheLoopAndSurvivesItsHandlers) {
   EXPECT_TRUE(PumpUntil([&] { return freed; }, 1000));
   fwtest::PumpFor(50);
 }
+
+TEST(HintWindow, ShowsTextInTheGivenRectangleWithoutTakingTheFocus) {
+  const long start = gdi::LiveObjectCount();
+  {
+    TForm owner(nullptr);
+    owner.Show();
+    ::SetActiveWindow(owner.Handle());
+    const HWND active = ::GetActiveWindow();
+    THintWindow hint(nullptr);
+    // Measured on the hint's own canvas, as title-bar elements do.
+    const int tw = hint.Canvas().TextWidth("Close");
+    const int th = hint.Canvas().TextHeight("Close");
+    ASSERT_GT(tw, 0);
+    ASSERT_GT(th, 0);
+    const TRect r = Bounds(100, 120, tw + 8, th + 2);
+    hint.ActivateHint(r, "Close");
+    ASSERT_TRUE(hint.HandleAllocated());
+    EXPECT_TRUE(::IsWindowVisible(hint.Handle()));
+    RECT wr{};
+    ::GetWindowRect(hint.Handle(), &wr);
+    EXPECT_EQ(TRect(wr.left, wr.top, wr.right, wr.bottom), r);
+    EXPECT_TRUE(ExStyle(hint.Handle()) & WS_EX_TOPMOST);
+    EXPECT_EQ(::GetActiveWindow(), active);
+    EXPECT_EQ(::SendMessageW(hint.Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.Left + 2, r.Top + 2)), HTTRANSPARENT);
+    fwtest::PumpFor(20);  // paints
+
+    hint.ReleaseHandle();
+    EXPECT_FALSE(hint.HandleAllocated());
+
+    TRect two = hint.CalcHintRect(300, "first line\nsecond line");
+    EXPECT_GE(two.Height(), 2 * th);
+
+    // A hint that would hang over the desktop's edge is moved back onto it.
+    TRect desktop = Screen->DesktopRect();
+    hint.ActivateHint(Bounds(desktop.Right - 10, 40, 60, 20), "edge");
+    EXPECT_EQ(hint.BoundsRect(), Bounds(desktop.Right - 60, 40, 60, 20));
+  }
+  TControlCanvas::FreeDeviceContexts();
+  EXPECT_EQ(gdi::LiveObjectCount(), start);
+}
