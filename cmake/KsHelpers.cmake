@@ -9,6 +9,9 @@ else()
 endif()
 
 add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+# Sources include each other by their path from the repository root
+# ("framework/Forms_win.h", "skin/render/Bitmap32.h").
+include_directories(${CMAKE_SOURCE_DIR})
 if(KS_WINDOWS)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()

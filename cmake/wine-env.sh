@@ -51,6 +51,12 @@ case $action in
       "$WINESERVER" -w
       touch "$WINEPREFIX/.ks-ready"
     fi
+    # Bring the virtual desktop up once and warm Wine's caches, so that the
+    # programs under test start in a fraction of a second, as on Windows.
+    if [ "${KS_WINE_DESKTOP:-1}" = 1 ]; then
+      nohup "$WINE64" explorer /desktop=Default,1024x768 >"$state/explorer.log" 2>&1 &
+    fi
+    "$WINE64" cmd /c exit >/dev/null 2>&1 || true
     ;;
   stop)
     "$WINESERVER" -k 2>/dev/null || true

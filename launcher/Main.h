@@ -1,0 +1,21 @@
+// The launcher's one form: a small waiting window whose timer opens the
+// platform in the browser on its first tick and ends the program on the second.
+#pragma once
+
+#include "framework/ExtCtrls_win.h"
+#include "framework/Forms_win.h"
+
+class TFormMain : public fw::TForm {
+    FW_CLASS(TFormMain)
+
+    explicit TFormMain(fw::TComponent* owner);
+
+    // Published fields, set by the stored layout.
+    fw::TTimer* Timer1 = nullptr;
+
+    // Published methods, bound by the stored layout.
+    void FormCreate(fw::TObject* sender);
+    void Timer1Timer(fw::TObject* sender);
+};
+
+extern TFormMain* FormMain;

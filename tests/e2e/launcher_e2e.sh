@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# End-to-end run of the real launcher under Wine, on the test run's own
+# display (a 1024x768 virtual desktop):
+#  - the address reaches the browser exactly once (BROWSER records it);
+#  - the process exits with code 0 between 0.9 and 3 seconds after start;
+#  - while it is up, a screenshot shows exactly one 330 x 100 window centred
+#    on the screen.
+# usage: launcher_e2e.sh STATE_DIR EXE ADDRESS OUT_DIR
+set -uo pipefail
+state=$1 exe=$2 address=$3 out=$4
+mkdir -p "$out"
+rm -rf "$out"/shot-*.png "$out/browser.log" "$out/launcher-e2e.png"
+
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+DISPLAY=$(cat "$state/display")
+export DISPLAY
+
+# Wine hands web addresses to xdg-open, which runs $BROWSER when no desktop
+# environment is known.
+cat > "$out/record-browser.sh" <<REC
+#!/bin/sh
+printf '%s\n' "\$1" >> "$out/browser.log"
+REC
+chmod +x "$out/record-browser.sh"
+export BROWSER="$out/record-browser.sh"
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start=$(date +%s%N)
+/usr/lib/wine/wine64 "$exe" &
+pid=$!
+# Screenshots while the program runs; the window is judged afterwards.
+n=0
+while kill -0 "$pid" 2>/dev/null && [ $n -lt 60 ]; do
+  import -window root "$out/shot-$(printf %02d $n).png" 2>/dev/null || true
+  n=$((n + 1))
+  sleep 0.05
+done
+wait "$pid"
+rc=$?
+end=$(date +%s%N)
+elapsed_ms=$(( (end - start) / 1000000 ))
+echo "exit code $rc after $elapsed_ms ms; $n screenshots"
+
+[ "$rc" -eq 0 ] || fail "exit code $rc, expected 0"
+[ "$elapsed_ms" -ge 900 ] && [ "$elapsed_ms" -le 3000 ] || fail "ran $elapsed_ms ms, expected 900..3000"
+
+# The shell opens the browser asynchronously: wait for the record, then a
+# little longer so that a second hand-off would be seen too.
+for _ in $(seq 1 50); do
+  [ -s "$out/browser.log" ] && break
+  sleep 0.1
+done
+sleep 1
+[ -s "$out/browser.log" ] || fail "the browser was never started"
+opened=$(cat "$out/browser.log")
+count=$(wc -l < "$out/browser.log")
+[ "$count" -eq 1 ] || fail "the browser was started $count times: $opened"
+# Wine may add a trailing slash to a bare host.
+[ "$opened" = "$address" ] || [ "$opened" = "$address/" ] || fail "browser got '$opened', expected '$address'"
+
+# The window: everything that differs from the desktop's background colour
+# must be one 330 x 100 rectangle centred on the 1024 x 768 screen.
+expected="330x100+347+334"
+found=
+for shot in "$out"/shot-*.png; do
+  [ -f "$shot" ] || continue
+  geometry=$(convert "$shot" -trim -format '%wx%h%X%Y' info: 2>/dev/null)
+  if [ "$geometry" = "$expected" ]; then found=$shot; fi
+done
+[ -n "$found" ] || fail "no screenshot shows a 330x100 window at +347+334 (last: $geometry)"
+cp "$found" "$out/launcher-e2e.png"
+rm -f "$out"/shot-*.png
+echo "PASS: opened $opened once, exit 0 after $elapsed_ms ms, window $expected ($out/launcher-e2e.png)"
