@@ -25,8 +25,11 @@
 #include <vector>
 
 #ifdef _WIN32
+// The handle types as <windows.h> declares them (STRICT), without it.
 struct HDC__;
 typedef HDC__* HDC;
+struct HFONT__;
+typedef HFONT__* HFONT;
 #endif
 
 namespace fw {
@@ -104,6 +107,7 @@ class TCustomBitmap32 : public fw::TPersistent {
     // --- copying ----------------------------------------------------------
     // nullptr: size 0 x 0. Otherwise size, pixels and draw properties.
     virtual void AssignFrom(const TCustomBitmap32* source);
+    void AssignFrom(std::nullptr_t) { AssignFrom(static_cast<const TCustomBitmap32*>(nullptr)); }
     // DrawMode, CombineMode, WrapMode, MasterAlpha, OuterColor, the resampler
     // class and settings (and, for TBitmap32, the font when both have one).
     virtual void CopyPropertiesTo(TCustomBitmap32& dest) const;
@@ -303,10 +307,18 @@ protected:
 
 private:
     struct TDib;
+    struct TFontHolder;
     void FontChanged();
-    void SelectFont() const;
+    HFONT FontHandle() const;
+    void SelectFontInto(HDC dc) const;
+    void PrepareText() const;
+    // The font handle made again with the given quality (NONANTIALIASED_QUALITY
+    // and so on); "Default" as face name stands for the framework's default.
     void RebuildFont(int quality);
+    void RenderAlphaTextInRectAt(const TRect& rect, unsigned flags, TColor32 color, std::wstring_view text);
+
     std::unique_ptr<TDib> m_dib;
+    std::unique_ptr<TFontHolder> m_fontHolder;
     std::unique_ptr<fw::TFont> m_font;
     mutable std::unique_ptr<fw::TCanvas> m_canvas;
 #endif
