@@ -744,11 +744,17 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
 
 void TKsSkinForm::EnterMinimized()
 {
+    // Minimising reaches here more than once (the command, then the system's
+    // window-position pattern); only the first time saves the alpha, or the
+    // faded-out values would be saved over the form's own.
+    const bool alreadyMinimized = m_minimized;
     m_minimized = true;
     m_restored = false;
     if (m_fadeOnMinimize) {
-        m_savedAlphaBlend = m_form->AlphaBlend();
-        m_savedAlphaBlendValue = m_form->AlphaBlendValue();
+        if (!alreadyMinimized) {
+            m_savedAlphaBlend = m_form->AlphaBlend();
+            m_savedAlphaBlendValue = m_form->AlphaBlendValue();
+        }
         m_form->SetAlphaBlend(true);
         m_form->SetAlphaBlendValue(0);
     }

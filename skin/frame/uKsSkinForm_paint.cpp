@@ -8,7 +8,7 @@
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
 
-#if __has_include("skin/resources/uKsSkinResManager.h")
+#if defined(KS_HAVE_RESOURCES) && __has_include("skin/resources/uKsSkinResManager.h")
 #include "skin/resources/uKsSkinResManager.h"
 #define KS_FRAME_HAVE_RESMANAGER 1
 #endif

@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#if __has_include("skin/resources/uKsSkinIntf.h")
+#if defined(KS_HAVE_RESOURCES) && __has_include("skin/resources/uKsSkinIntf.h")
 #include "skin/resources/uKsSkinIntf.h"
 #define KS_FRAME_HAVE_PNGPICTURES 1
 #endif
