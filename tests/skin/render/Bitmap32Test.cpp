@@ -25,6 +25,22 @@ std::unique_ptr<TBitmap32> Pattern(int w, int h, unsigned alpha = 255, unsigned 
     return b;
 }
 
+TEST(Color32, Helpers)
+{
+    EXPECT_EQ(MakeColor32(0x12, 0x34, 0x56, 0x78), 0x78123456u);
+    EXPECT_EQ(MakeColor32(0x112, 0x134, 0x156, 0x178), 0x78123456u); // 8 bits each
+    EXPECT_EQ(AlphaOf(0x80FFFFFF), 0x80u);
+    EXPECT_EQ(WithAlpha(0x12345678, 300), 0xFF345678u);
+    EXPECT_EQ(WithAlpha(0x12345678, -4), 0x00345678u);
+    EXPECT_EQ(WithAlpha(0x12345678, 0x40), 0x40345678u);
+    // Windows 0x00BBGGRR: red and blue swap, alpha 255.
+    EXPECT_EQ(ColorToColor32(0x00332211), 0xFF112233u);
+    // A system colour is looked up first.
+    const std::uint32_t face = SystemColorRGB(15);
+    EXPECT_EQ(ColorToColor32(static_cast<std::int32_t>(0x8000000F)),
+              0xFF000000u | (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF));
+}
+
 TEST(Bitmap32Size, NewAndResize)
 {
     TBitmap32 b;
