@@ -6,10 +6,14 @@
 //
 // at 330 x 100, 1920 x 1080 and 3840 x 2160, a 333-pixel-wide sub-rectangle,
 // the nearest stretch 330 x 100 -> 1920 x 1080, nine-slice into 1920 x 1080
-// and the HSL shift. items_per_second is pixels per second.
+// the HSL shift and the glow's box blur. items_per_second is pixels per second.
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/Bitmap32.h"
 #include "skin/render/NineSlice.h"
+
+#if KS_BENCH_BOX_BLUR
+#include "skin/resources/uKsSkinIntf.h"
+#endif
 
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -230,6 +234,25 @@ void BM_ShiftBitmapHsl(benchmark::State& state)
     }
     SetPixels(state, 1920 * 1080);
 }
+
+#if KS_BENCH_BOX_BLUR
+// The glow's blur of a 24-bit image: radius 1, 2 passes (as the glow mask).
+void BM_BoxBlurGray(benchmark::State& state)
+{
+    const int w = 1920, h = 1080;
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(w) * h * 3);
+    std::mt19937 rng(8);
+    for (auto& byte : image)
+        byte = static_cast<std::uint8_t>(rng());
+    const TRgb24View view{image.data(), w, h, static_cast<std::ptrdiff_t>(w) * 3};
+    for (auto _ : state) {
+        BoxBlurGray(view, 1, 2);
+        benchmark::ClobberMemory();
+    }
+    SetPixels(state, static_cast<std::int64_t>(w) * h);
+}
+BENCHMARK(BM_BoxBlurGray);
+#endif
 
 void SizeArgs(benchmark::internal::Benchmark* b)
 {
