@@ -89,6 +89,7 @@ const TClassInfo& TCustomForm::StaticClass() {
           .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
                 {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}, fsNormal)
           .Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false)
+          .Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
           .Bool("OldCreateOrder", &TCustomForm::OldCreateOrder, &TCustomForm::SetOldCreateOrder)
           .Bool("ParentFont", &TCustomForm::ParentFont, &TCustomForm::SetParentFont, false)
           .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition,
@@ -535,6 +536,38 @@ void TCustomForm::CreateWnd() {
   TCustomControl::CreateWnd();
   m_layeredByUs = false;
   ApplyLayered();
+  if (m_menu && !Parent() && !ParentWindow()) {
+    ::SetMenu(Handle(), m_menu->Handle());
+    m_menu->SetWindowHandle(Handle());
+  }
+}
+
+void TCustomForm::DestroyWnd() {
+  // The menu bar outlives the window: a window destroys the menu it shows.
+  if (m_menu && HandleAllocated()) {
+    ::SetMenu(Handle(), nullptr);
+    m_menu->SetWindowHandle(nullptr);
+  }
+  TCustomControl::DestroyWnd();
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == m_menu) return;
+  if (m_menu) {
+    m_menu->RemoveFreeNotification(this);
+    if (HandleAllocated()) {
+      ::SetMenu(Handle(), nullptr);
+      m_menu->SetWindowHandle(nullptr);
+    }
+  }
+  m_menu = menu;
+  if (m_menu) {
+    m_menu->FreeNotification(this);
+    if (HandleAllocated() && !Parent() && !ParentWindow() && !IsLoading()) {
+      ::SetMenu(Handle(), m_menu->Handle());
+      m_menu->SetWindowHandle(Handle());
+    }
+  }
 }
 
 void TCustomForm::ApplyPosition() {
@@ -683,6 +716,39 @@ void TCustomForm::Dispatch(TMessage& message) {
       break;
     case CM_VISIBLECHANGED:
       if (m_creating || IsLoading()) return;  // shown once the form is complete
+      break;
+    case WM_COMMAND:
+      if (message.LParam == 0 && HIWORD(message.WParam) <= 1 && m_menu &&
+          m_menu->DispatchCommand(LOWORD(message.WParam))) {
+        message.Result = 0;
+        return;
+      }
+      break;
+    case WM_INITMENUPOPUP:
+      if (m_menu) {
+        if (TMenuItem* item = m_menu->FindItemByHandle(reinterpret_cast<HMENU>(message.WParam))) {
+          if (item != m_menu->Items()) item->Click();
+          message.Result = 0;
+          return;
+        }
+      }
+      break;
+    case WM_MEASUREITEM:
+      if (message.WParam == 0 && m_menu && m_menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam))) {
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_DRAWITEM:
+      if (message.WParam == 0 && m_menu && m_menu->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam))) {
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_MENUCHAR:
+      if (m_menu && m_menu->MenuChar(reinterpret_cast<HMENU>(message.LParam), LOWORD(message.WParam), message.Result)) {
+        return;
+      }
       break;
   }
   TCustomControl::Dispatch(message);
@@ -876,6 +942,16 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   auto* form = dynamic_cast<TCustomForm*>(top);
   if (!form) return false;
   if (kind == WM_SYSCHAR) return form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
+  if (form->Menu()) {
+    TShiftState shift;
+    if (::GetKeyState(VK_SHIFT) < 0) shift.Include(ssShift);
+    if (::GetKeyState(VK_CONTROL) < 0) shift.Include(ssCtrl);
+    if (::GetKeyState(VK_MENU) < 0) shift.Include(ssAlt);
+    if (TMenuItem* item = form->Menu()->FindShortCut(ShortCut(static_cast<WORD>(msg.wParam), shift))) {
+      item->Click();
+      return true;
+    }
+  }
   return form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0;
 }
 

@@ -13,6 +13,7 @@
 
 #include "framework/Controls_win.h"
 #include "framework/Forms.h"
+#include "framework/Menus_win.h"
 #include "framework/UtilWindow_win.h"
 
 #include <cstdint>
@@ -159,9 +160,9 @@ class TCustomForm : public TCustomControl {
   bool KeyPreview() const { return m_keyPreview; }
   void SetKeyPreview(bool value) { m_keyPreview = value; }
 
-  // The form's main menu (menus come later; any component for now).
-  TComponent* Menu() const { return m_menu; }
-  void SetMenu(TComponent* menu) { m_menu = menu; }
+  // The menu bar of the form's window.
+  TMainMenu* Menu() const { return m_menu; }
+  void SetMenu(TMainMenu* menu);
   TWinControl* ActiveControl() const { return m_activeControl; }
   void SetActiveControl(TWinControl* control);
 
@@ -206,6 +207,7 @@ class TCustomForm : public TCustomControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  void DestroyWnd() override;
   bool IsTopLevel() const override { return Parent() == nullptr; }
   void Dispatch(TMessage& message) override;
   void CMShowingChanged(TMessage& message) override;
@@ -235,7 +237,7 @@ class TCustomForm : public TCustomControl {
   bool m_scaled = true;
   bool m_autoScroll = true;
   bool m_keyPreview = false;
-  TComponent* m_menu = nullptr;
+  TMainMenu* m_menu = nullptr;
   TWinControl* m_activeControl = nullptr;
   bool m_active = false;
   bool m_creating = true;     // until InitFromLayout or the first show: visibility is only stored

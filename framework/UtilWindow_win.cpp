@@ -48,10 +48,10 @@ void ReportException(std::exception_ptr error) noexcept {
   }
 }
 
-TUtilWindow::TUtilWindow(THandler handler) : m_handler(std::move(handler)) {
+TUtilWindow::TUtilWindow(THandler handler, bool topLevel) : m_handler(std::move(handler)) {
   RegisterUtilClass(&TUtilWindow::WindowProcedure);
-  m_handle = ::CreateWindowExW(0, kUtilWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               ModuleInstance(), nullptr);
+  m_handle = ::CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, kUtilWindowClass, L"", topLevel ? WS_POPUP : 0, 0, 0,
+                               0, 0, topLevel ? nullptr : HWND_MESSAGE, nullptr, ModuleInstance(), nullptr);
   if (!m_handle) throw std::runtime_error("Can't create the utility window");
   ::SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

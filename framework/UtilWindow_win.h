@@ -22,14 +22,16 @@ void ReportException(std::exception_ptr error) noexcept;
 using TExceptionSink = void (*)(std::exception_ptr) noexcept;
 void SetExceptionSink(TExceptionSink sink) noexcept;
 
-// A message-only window whose messages go to a handler. The handler runs
+// A hidden window whose messages go to a handler. The handler runs
 // inside a trampoline that catches every exception; a message it leaves alone
 // (Result untouched and `handled` left false) goes to DefWindowProcW.
 class TUtilWindow {
  public:
   using THandler = std::function<bool(TMessage&)>;
 
-  explicit TUtilWindow(THandler handler);
+  // A message-only window, or with topLevel a hidden top-level window (what
+  // menus need as their owner).
+  explicit TUtilWindow(THandler handler, bool topLevel = false);
   ~TUtilWindow();
   TUtilWindow(const TUtilWindow&) = delete;
   TUtilWindow& operator=(const TUtilWindow&) = delete;
