@@ -223,6 +223,22 @@ void BM_NineSlice(benchmark::State& state)
     SetPixels(state, 1920 * 1080);
 }
 
+// A 330 x 100 picture zoomed (bilinear, transparent edges) to cover
+// 1920 x 1080, as the stretched form background is on every paint.
+void BM_CoverZoom(benchmark::State& state)
+{
+    TBitmap32 src, dst;
+    src.Resize(330, 100);
+    dst.Resize(1920, 1080);
+    FillRandom(src, 9);
+    src.MakeOpaque(); // background pictures are opaque (JPEG)
+    for (auto _ : state) {
+        DrawCoverZoom(&src, &dst, 0.0f);
+        benchmark::ClobberMemory();
+    }
+    SetPixels(state, 1920 * 1080);
+}
+
 void BM_ShiftBitmapHsl(benchmark::State& state)
 {
     TBitmap32 b;
@@ -276,6 +292,7 @@ BENCHMARK(BM_MemcpySubRect333);
 BENCHMARK(BM_StretchNearest)->Arg(0)->Arg(1)->ArgName("blend");
 BENCHMARK(BM_PixmanStretchNearest);
 BENCHMARK(BM_NineSlice);
+BENCHMARK(BM_CoverZoom);
 BENCHMARK(BM_ShiftBitmapHsl);
 
 } // namespace

@@ -35,6 +35,13 @@ FW_REGISTER_CLASS(TLinearResampler)
 
 TCustomResampler::~TCustomResampler() = default;
 
+void TCustomResampler::SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy,
+                                 TColor32* out, std::size_t n) const
+{
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = Sample(src, x + static_cast<double>(i) * dx, y + static_cast<double>(i) * dy);
+}
+
 void TCustomResampler::Assign(const fw::TPersistent& source)
 {
     if (const auto* other = dynamic_cast<const TCustomResampler*>(&source)) {
@@ -125,23 +132,27 @@ std::unique_ptr<TCustomResampler> TLinearResampler::Clone() const
     return copy;
 }
 
-TColor32 TLinearResampler::Sample(const TCustomBitmap32& src, double x, double y) const
+namespace {
+
+// Bilinear blend of four pixels with 8-bit weights wx, wy (0..256). Pixels
+// of equal alpha (opaque pictures above all) mix directly; otherwise the
+// colours are weighted by alpha, so transparent neighbours lend no colour.
+TColor32 Bilinear(TColor32 p00, TColor32 p10, TColor32 p01, TColor32 p11, std::uint32_t wx, std::uint32_t wy)
 {
-    const double u = x - 0.5;
-    const double v = y - 0.5;
-    const double fu = std::floor(u);
-    const double fv = std::floor(v);
-    // Far outside the source (also NaN) there is nothing to interpolate.
-    if (!(fu > -4.0 && fv > -4.0 && fu < src.Width() + 4.0 && fv < src.Height() + 4.0))
-        return Pixel(src, fu < 0 ? -2 : src.Width() + 1, fv < 0 ? -2 : src.Height() + 1);
-    const int x0 = static_cast<int>(fu);
-    const int y0 = static_cast<int>(fv);
-    const auto wx = static_cast<std::uint32_t>((u - fu) * 256.0 + 0.5);
-    const auto wy = static_cast<std::uint32_t>((v - fv) * 256.0 + 0.5);
-    const TColor32 p[4] = {Pixel(src, x0, y0), Pixel(src, x0 + 1, y0), Pixel(src, x0, y0 + 1),
-                           Pixel(src, x0 + 1, y0 + 1)};
     const std::uint32_t w[4] = {(256 - wx) * (256 - wy), wx * (256 - wy), (256 - wx) * wy, wx * wy};
-    // Alpha-weighted: transparent neighbours lend no colour.
+    const TColor32 p[4] = {p00, p10, p01, p11};
+    const unsigned a0 = AlphaOf(p00);
+    if (a0 == AlphaOf(p10) && a0 == AlphaOf(p01) && a0 == AlphaOf(p11)) {
+        if (a0 == 0)
+            return 0;
+        std::uint32_t r = 32768, g = 32768, b = 32768;
+        for (int i = 0; i < 4; ++i) {
+            r += w[i] * RedOf(p[i]);
+            g += w[i] * GreenOf(p[i]);
+            b += w[i] * BlueOf(p[i]);
+        }
+        return MakeColor32(r >> 16, g >> 16, b >> 16, a0);
+    }
     std::uint64_t a = 0, r = 0, g = 0, b = 0;
     for (int i = 0; i < 4; ++i) {
         const std::uint64_t wa = static_cast<std::uint64_t>(w[i]) * AlphaOf(p[i]);
@@ -156,6 +167,51 @@ TColor32 TLinearResampler::Sample(const TCustomBitmap32& src, double x, double y
     return MakeColor32(channel(r), channel(g), channel(b), static_cast<unsigned>((a + 32768) >> 16));
 }
 
+std::int64_t ToFixed(double v)
+{
+    // Far outside any bitmap the exact position no longer matters.
+    if (!(v > -1e9))
+        return static_cast<std::int64_t>(-1e9 * 65536.0);
+    if (!(v < 1e9))
+        return static_cast<std::int64_t>(1e9 * 65536.0);
+    return std::llround(v * 65536.0);
+}
+
+} // namespace
+
+TColor32 TLinearResampler::SampleFixed(const TCustomBitmap32& src, std::int64_t u, std::int64_t v) const
+{
+    // (u, v): the sample point minus half a pixel, so that pixel centres
+    // fall on whole numbers.
+    const int x0 = static_cast<int>(u >> 16);
+    const int y0 = static_cast<int>(v >> 16);
+    const auto wx = static_cast<std::uint32_t>(((u & 0xFFFF) + 128) >> 8);
+    const auto wy = static_cast<std::uint32_t>(((v & 0xFFFF) + 128) >> 8);
+    if (x0 >= 0 && y0 >= 0 && x0 < src.Width() - 1 && y0 < src.Height() - 1) {
+        const TColor32* row = src.ScanLine(y0) + x0;
+        const TColor32* next = row + src.Width();
+        return Bilinear(row[0], row[1], next[0], next[1], wx, wy);
+    }
+    return Bilinear(Pixel(src, x0, y0), Pixel(src, x0 + 1, y0), Pixel(src, x0, y0 + 1), Pixel(src, x0 + 1, y0 + 1),
+                    wx, wy);
+}
+
+TColor32 TLinearResampler::Sample(const TCustomBitmap32& src, double x, double y) const
+{
+    return SampleFixed(src, ToFixed(x - 0.5), ToFixed(y - 0.5));
+}
+
+void TLinearResampler::SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy, TColor32* out,
+                                 std::size_t n) const
+{
+    std::int64_t u = ToFixed(x - 0.5);
+    std::int64_t v = ToFixed(y - 0.5);
+    const std::int64_t du = ToFixed(dx);
+    const std::int64_t dv = ToFixed(dy);
+    for (std::size_t i = 0; i < n; ++i, u += du, v += dv)
+        out[i] = SampleFixed(src, u, v);
+}
+
 void TLinearResampler::Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip,
                                 const TCustomBitmap32& src, const TRect& srcRect) const
 {
@@ -166,9 +222,8 @@ void TLinearResampler::Resample(TCustomBitmap32& dst, const TRect& dstRect, cons
     std::vector<TColor32> row(static_cast<std::size_t>(dstClip.Width()));
     for (int y = dstClip.Top; y < dstClip.Bottom; ++y) {
         const double srcY = srcRect.Top + (y - dstRect.Top + 0.5) * sy;
-        for (int x = dstClip.Left; x < dstClip.Right; ++x)
-            row[static_cast<std::size_t>(x - dstClip.Left)] =
-                Sample(src, srcRect.Left + (x - dstRect.Left + 0.5) * sx, srcY);
+        SampleRow(src, srcRect.Left + (dstClip.Left - dstRect.Left + 0.5) * sx, srcY, sx, 0.0, row.data(),
+                  row.size());
         CombineRow(src, row.data(), dst.ScanLine(y) + dstClip.Left, row.size());
     }
 }

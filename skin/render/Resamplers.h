@@ -33,6 +33,10 @@ class TCustomResampler : public fw::TPersistent {
     // The sample at source point (x, y); pixel (i, j) covers the square
     // [i, i + 1) x [j, j + 1), its centre at (i + 0.5, j + 0.5).
     virtual TColor32 Sample(const TCustomBitmap32& src, double x, double y) const = 0;
+    // n samples from (x, y) on, stepping by (dx, dy); the default calls
+    // Sample for each.
+    virtual void SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy, TColor32* out,
+                           std::size_t n) const;
 
     TPixelAccessMode PixelAccessMode() const { return m_accessMode; }
     void SetPixelAccessMode(TPixelAccessMode mode) { m_accessMode = mode; }
@@ -71,6 +75,12 @@ class TLinearResampler : public TCustomResampler {
     void Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip, const TCustomBitmap32& src,
                   const TRect& srcRect) const override;
     TColor32 Sample(const TCustomBitmap32& src, double x, double y) const override;
+    void SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy, TColor32* out,
+                   std::size_t n) const override;
+
+private:
+    // The sample at 16.16 fixed-point pixel-centre coordinates.
+    TColor32 SampleFixed(const TCustomBitmap32& src, std::int64_t u, std::int64_t v) const;
 };
 
 // A new resampler of the named class (case-insensitive), or nullptr.

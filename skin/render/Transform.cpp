@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <vector>
 
 namespace ks {
 
@@ -64,6 +65,13 @@ TFloatPoint TAffineTransformation::ReverseTransform(double x, double y) const
     return {(m_m[1][1] * dx - m_m[0][1] * dy) / det, (m_m[0][0] * dy - m_m[1][0] * dx) / det};
 }
 
+TFloatPoint TAffineTransformation::ReverseStepX() const
+{
+    const TFloatPoint origin = ReverseTransform(0, 0);
+    const TFloatPoint one = ReverseTransform(1, 0);
+    return {one.X - origin.X, one.Y - origin.Y};
+}
+
 TFloatRect TAffineTransformation::GetTransformedBounds() const
 {
     const TFloatPoint p[4] = {Transform(m_srcRect.Left, m_srcRect.Top), Transform(m_srcRect.Right, m_srcRect.Top),
@@ -112,15 +120,21 @@ void TransformDraw(TCustomBitmap32* dst, const TCustomBitmap32* src, const TAffi
     if (!dst->MeasuringMode()) {
         const TCustomResampler& resampler = src->Resampler();
         const TFloatRect& srcRect = transformation.SrcRect();
+        const TFloatPoint step = transformation.ReverseStepX();
+        const std::size_t n = static_cast<std::size_t>(area.Width());
+        std::vector<TColor32> samples(n);
         for (int y = area.Top; y < area.Bottom; ++y) {
-            TColor32* row = dst->ScanLine(y);
-            for (int x = area.Left; x < area.Right; ++x) {
-                const TFloatPoint p = transformation.ReverseTransform(x + 0.5, y + 0.5);
+            const TFloatPoint start = transformation.ReverseTransform(area.Left + 0.5, y + 0.5);
+            resampler.SampleRow(*src, start.X, start.Y, step.X, step.Y, samples.data(), n);
+            TColor32* row = dst->ScanLine(y) + area.Left;
+            for (std::size_t i = 0; i < n; ++i) {
+                const double px = start.X + static_cast<double>(i) * step.X;
+                const double py = start.Y + static_cast<double>(i) * step.Y;
                 // Points that map outside the source rectangle are not drawn.
-                if (p.X < srcRect.Left - 0.5 || p.Y < srcRect.Top - 0.5 || p.X >= srcRect.Right + 0.5 ||
-                    p.Y >= srcRect.Bottom + 0.5)
+                if (px < srcRect.Left - 0.5 || py < srcRect.Top - 0.5 || px >= srcRect.Right + 0.5 ||
+                    py >= srcRect.Bottom + 0.5)
                     continue;
-                CombinePixel(*src, resampler.Sample(*src, p.X, p.Y), row[x]);
+                CombinePixel(*src, samples[i], row[i]);
             }
         }
     }

@@ -35,6 +35,8 @@ public:
     TFloatPoint Transform(double x, double y) const;
     // The inverse mapping; throws ERenderError when the matrix is singular.
     TFloatPoint ReverseTransform(double x, double y) const;
+    // How the inverse mapping moves per destination pixel along x.
+    TFloatPoint ReverseStepX() const;
     // Bounds of the transformed source rectangle.
     TFloatRect GetTransformedBounds() const;
 
