@@ -554,10 +554,20 @@ void TWinControl::CreateSubClass(TCreateParams& params, const wchar_t* systemCla
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
   HINSTANCE instance = ModuleInstance();
-  const std::wstring& className = params.WinClassName;
+  std::wstring className = params.WinClassName;
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
-  const bool known = ::GetClassInfoExW(instance, className.c_str(), &existing) != 0;
+  bool known = ::GetClassInfoExW(instance, className.c_str(), &existing) != 0;
+  if (known && existing.lpfnWndProc == &TWinControl::WindowProcedure && existing.style != params.WindowClass.style) {
+    // A subclass without a class name of its own asks for other class styles
+    // (CS_OWNDC for a layered pop-up): it gets a window class of its own.
+    wchar_t suffix[16];
+    ::wsprintfW(suffix, L".%X", params.WindowClass.style);
+    className += suffix;
+    existing = WNDCLASSEXW{};
+    existing.cbSize = sizeof(existing);
+    known = ::GetClassInfoExW(instance, className.c_str(), &existing) != 0;
+  }
   if (!known || existing.lpfnWndProc != &TWinControl::WindowProcedure) {
     if (known) ::UnregisterClassW(className.c_str(), instance);
     WNDCLASSEXW wc = params.WindowClass;

@@ -260,3 +260,26 @@ TEST(WinControl, ParentFontAndColorFollowTheParent) {
   form->Font().SetHeight(-9);
   EXPECT_EQ(child->Font().Height(), -17);
 }
+
+namespace {
+// A form subclass that changes its class styles without a class name of its own.
+class TOwnDCForm : public TForm {
+ public:
+  explicit TOwnDCForm(TComponent* owner) : TForm(owner) {}
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TForm::CreateParams(params);
+    params.WindowClass.style = CS_OWNDC | CS_DBLCLKS;
+    params.Style = WS_POPUP;
+  }
+};
+}  // namespace
+
+TEST(WinControl, ClassStylesOfSubclassesAreKept) {
+  TForm plain(nullptr);
+  TOwnDCForm own(nullptr);
+  EXPECT_EQ(::GetClassLongPtrW(plain.Handle(), GCL_STYLE) & CS_OWNDC, 0);
+  EXPECT_EQ(static_cast<DWORD>(::GetClassLongPtrW(own.Handle(), GCL_STYLE)), static_cast<DWORD>(CS_OWNDC | CS_DBLCLKS));
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(own.Handle(), GWL_STYLE)) & ~WS_CLIPSIBLINGS, WS_POPUP);
+}
