@@ -1,18 +1,33 @@
-// Placement of a title-bar element. TNCCtrlPos says from which vertical edge
-// of its owner an element is placed and how far, and how far from the top of
-// the window.
+// Title-bar elements: small non-windowed components that live in the drawn
+// title bar of a skinned form (system buttons, the caption label, menu-bar
+// items).
+//
+// TNCCtrlPos places an element: from which vertical edge of its owner it
+// counts, how far, and how far from the top of the window.
+//
+// TKsSkinNCCtrlBase (Windows) is the common base of the elements. It registers
+// with its form's controller by a posted message (posted again on every tick
+// of its 100 ms poll until the controller has it), tracks whether the mouse is
+// over its box, shows its hint, raises enter/leave/press/release events and
+// asks the controller to repaint the frame when its look changes. It never
+// gets window messages of its own: the controller forwards non-client mouse
+// moves, presses and releases, and calls Paint with the frame bitmap.
 #pragma once
+
+#include "skin/frame/NCElementLayout.h"
+#include "skin/frame/NCElementList.h"
 
 #include "framework/Classes.h"
 #include "framework/Types.h"
+
+#include <memory>
+#include <string>
 
 namespace fw {
 class TControl;
 }
 
 namespace ks {
-
-enum TNCCtrlAlign { caLeft, caRight };
 
 class TNCCtrlPos : public fw::TPersistent {
     FW_CLASS(TNCCtrlPos)
@@ -36,10 +51,15 @@ class TNCCtrlPos : public fw::TPersistent {
     void SetElementHeight(int v) { m_elementHeight = v; }
 
     fw::TControl* OwnerControl() const { return m_owner; }
+    // A layered border that takes an element over becomes the owner.
+    void SetOwnerControl(fw::TControl* owner) { m_owner = owner; }
 
     // Left edge for an owner of the given width: XValue from the left edge
     // for caLeft, XValue left of the right edge for caRight.
-    int LeftFor(int ownerWidth) const { return m_align == caLeft ? m_xValue : ownerWidth - m_xValue; }
+    int LeftFor(int ownerWidth) const { return ElementLeft(m_align, m_xValue, ownerWidth); }
+    // Left edge in the owner's window. Without an owner there is no right
+    // edge to count from: caRight then counts from a zero-wide owner.
+    int Left() const { return LeftFor(OwnerWidth()); }
     int Top() const { return m_yValue; }
 
     // The change handler runs after Align, XValue or YValue changed, unless
@@ -49,12 +69,17 @@ class TNCCtrlPos : public fw::TPersistent {
     void EndChange() { m_locked = false; }
     bool ChangeLocked() const { return m_locked; }
 
+    // From another TNCCtrlPos: Align, XValue, YValue through the setters,
+    // then UseDefault.
     void Assign(const fw::TPersistent& source) override;
 
 protected:
     void Changed();
 
 private:
+    // The owner's width, 0 without an owner.
+    int OwnerWidth() const;
+
     fw::TControl* m_owner;
     TNCCtrlAlign m_align = caLeft;
     int m_xValue = 0;
@@ -66,3 +91,162 @@ private:
 };
 
 }  // namespace ks
+
+#ifdef _WIN32
+
+#include "framework/Messages_win.h"
+#include "skin/frame/uKsSkinForm.h"
+
+namespace fw {
+class THintWindow;
+class TTimer;
+class TWinControl;
+}  // namespace fw
+
+namespace ks {
+
+class TBitmap32;
+
+class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement {
+    FW_CLASS(TKsSkinNCCtrlBase)
+
+    // owner: the form. Unless designing, the element posts its registration
+    // to the form's window (creating the window if needed).
+    explicit TKsSkinNCCtrlBase(fw::TComponent* owner);
+    // Leaves the controller's list first; frees the poll timer, the hint
+    // window and the position record. The form is not told: a component
+    // freed with its form needs no message, and removal by the controller
+    // goes through CM_SKIN_REMOVEELEMENT.
+    ~TKsSkinNCCtrlBase() override;
+
+    // --- published ----------------------------------------------------------------
+    TKsAboutInfo About() const { return aiKsSkinComponent; }
+    void SetAbout(TKsAboutInfo) {}
+    TSideKind PutSide() const { return m_putSide; }
+    void SetPutSide(TSideKind v) { m_putSide = v; }
+    TNCCtrlPos* Pos() const { return m_pos.get(); }
+    // Copies the values; the element keeps its own record.
+    void SetPos(const TNCCtrlPos& v) { m_pos->Assign(v); }
+    const fw::TNotifyEvent& OnLMouseDown() const { return m_onLMouseDown; }
+    void SetOnLMouseDown(fw::TNotifyEvent e) { m_onLMouseDown = std::move(e); }
+    const fw::TNotifyEvent& OnLMouseUp() const { return m_onLMouseUp; }
+    void SetOnLMouseUp(fw::TNotifyEvent e) { m_onLMouseUp = std::move(e); }
+    const fw::TNotifyEvent& OnMouseEnter() const { return m_onMouseEnter; }
+    void SetOnMouseEnter(fw::TNotifyEvent e) { m_onMouseEnter = std::move(e); }
+    const fw::TNotifyEvent& OnMouseLeave() const { return m_onMouseLeave; }
+    void SetOnMouseLeave(fw::TNotifyEvent e) { m_onMouseLeave = std::move(e); }
+    const std::string& Hint() const { return m_hint; }
+    void SetHint(const std::string& v) { m_hint = v; }
+    bool Visible() const { return m_visible; }
+    // A change repaints the frame.
+    void SetVisible(bool v);
+
+    // --- run-time state -------------------------------------------------------------
+    // The windowed control the element reports to and is painted by: the
+    // form, or a layered border that took the element over.
+    fw::TWinControl* OwnerControl() const { return m_ownerControl; }
+    void SetOwnerControl(fw::TWinControl* control);
+    // The form, when a layered border hosts the element; none otherwise.
+    fw::TWinControl* HostForm() const { return m_hostForm; }
+    void SetHostForm(fw::TWinControl* form) { m_hostForm = form; }
+    // The controller that has the element in its list, or null.
+    TKsSkinForm* Controller() const { return ListController(); }
+    bool Registered() const { return OwningList() != nullptr; }
+    bool Hot() const { return m_hot; }
+    // The position as last set (painting a maximised form shifts Pos but
+    // not this).
+    int StoredX() const { return m_storedX; }
+    int StoredY() const { return m_storedY; }
+    fw::THintWindow& HintWindow() const { return *m_hintWindow; }
+    fw::TTimer& PollTimer() const { return *m_pollTimer; }
+    fw::TRect Bounds();
+
+    // Unless designing, performs CM_SKIN_NCREPAINT on the owner control.
+    void RequestRepaint();
+
+    // --- element operations --------------------------------------------------------
+    // The poll (every 100 ms): re-posts an unprocessed registration and
+    // notices the mouse leaving the window, which sends no non-client move.
+    virtual void TimerTick(fw::TObject* sender);
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    // The mouse moved inside the box.
+    virtual void MouseMove();
+    virtual int GetWidth();
+    virtual int GetHeight();
+    // The box in the owner's window coordinates.
+    virtual void GetBounds(fw::TRect& rect);
+    virtual void LMouseDown();
+    virtual void LMouseUp();
+    // Draws into the frame bitmap, whose (0, 0) is the window's top-left.
+    // The base only shifts the position for a maximised form.
+    virtual void Paint(TBitmap32& bitmap);
+    // Hit test of the cursor and enter/leave; the point is not used (the
+    // cursor position is read).
+    virtual void TrackMouse(fw::TPoint point);
+
+    // Whether this element, when hot, keeps a double click on the title bar
+    // from maximising the form (every element but the title-bar label).
+    virtual bool BlocksTitleDoubleClick() const { return true; }
+
+    bool ElementVisible() const override { return m_visible; }
+    bool ElementHot() const override { return m_hot; }
+
+protected:
+    bool Designing() const { return IsDesigning(); }
+    // The owner control's window, or null when it has none yet.
+    HWND OwnerWindow() const;
+    // Calls an event handler with this element as sender.
+    void Fire(const fw::TNotifyEvent& event);
+    // Expires when the element is freed: a handler called from the element
+    // may free it, and the caller checks this before going on.
+    std::weak_ptr<int> LifeToken() const { return m_life; }
+
+private:
+    void PostRegistration();
+
+    std::shared_ptr<int> m_life = std::make_shared<int>(0);
+    fw::TWinControl* m_ownerControl = nullptr;
+    fw::TWinControl* m_hostForm = nullptr;
+    std::unique_ptr<fw::THintWindow> m_hintWindow;
+    std::unique_ptr<TNCCtrlPos> m_pos;
+    std::unique_ptr<fw::TTimer> m_pollTimer;
+    int m_storedX = 0;
+    int m_storedY = 0;
+    bool m_hot = false;
+    bool m_visible = true;
+    std::string m_hint;
+    TSideKind m_putSide = skdTop;
+    fw::TNotifyEvent m_onLMouseDown;
+    fw::TNotifyEvent m_onLMouseUp;
+    fw::TNotifyEvent m_onMouseEnter;
+    fw::TNotifyEvent m_onMouseLeave;
+};
+
+// --- for the hosts of title-bar elements (the form controller) -------------------------
+// The WParam of CM_SKIN_ADDELEMENT and CM_SKIN_REMOVEELEMENT naming element.
+WPARAM ElementMessageParam(const TKsSkinNCCtrlBase* element);
+// The live element a WParam names, or null (an element freed before its
+// posted registration arrived, or no element at all).
+TKsSkinNCCtrlBase* ElementFromMessageParam(WPARAM param);
+
+// CM_SKIN_ADDELEMENT on host: appends the element when it is alive, reports
+// to host and is in no list yet. True when it was added (the host then
+// repaints its frame).
+bool HostAddElement(TKsNCElementList& list, fw::TWinControl* host, WPARAM param);
+// CM_SKIN_REMOVEELEMENT: takes the element out of the list and frees it.
+void HostRemoveElement(TKsNCElementList& list, WPARAM param);
+// Paint of every visible element onto the title-bar bitmap, in list order.
+// A failing element draws nothing; the others still draw.
+void HostPaintElements(const TKsNCElementList& list, TBitmap32& bitmap);
+// TrackMouse of every element, in list order.
+void HostTrackElements(const TKsNCElementList& list, fw::TPoint screenPoint);
+// A press or release for the first visible and hot element; pump runs before
+// each element is looked at. True when an element took it.
+bool HostRouteButton(const TKsNCElementList& list, bool press, const std::function<void()>& pump);
+// Whether a hot, visible element other than a title-bar label is listed.
+bool HostTitleDoubleClickBlocked(const TKsNCElementList& list);
+
+}  // namespace ks
+
+#endif  // _WIN32
