@@ -283,3 +283,25 @@ TEST(WinControl, ClassStylesOfSubclassesAreKept) {
   EXPECT_EQ(static_cast<DWORD>(::GetClassLongPtrW(own.Handle(), GCL_STYLE)), static_cast<DWORD>(CS_OWNDC | CS_DBLCLKS));
   EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(own.Handle(), GWL_STYLE)) & ~WS_CLIPSIBLINGS, WS_POPUP);
 }
+
+TEST(WinControl, AThousandPaintsHoldNoGdiObjects) {
+  auto form = NewForm();
+  auto* child = new TProbeControl(form.get());
+  child->SetParent(form.get());
+  child->SetBounds(0, 0, 60, 40);
+  form->Show();
+  TBitmap copy(60, 40);
+  auto paintAll = [&] {
+    form->Repaint();
+    child->Repaint();
+    child->PaintTo(copy.Canvas().Handle(), 0, 0);
+    (void)child->Canvas().TextWidth("measure");  // a window context outside painting
+  };
+  paintAll();  // brushes and fonts that live as long as the controls are made here
+  TControlCanvas::FreeDeviceContexts();
+  const long start = gdi::LiveObjectCount();
+  for (int i = 0; i < 1000; ++i) paintAll();
+  TControlCanvas::FreeDeviceContexts();
+  EXPECT_EQ(gdi::LiveObjectCount(), start);
+  EXPECT_GE(child->paints, 2000);
+}
