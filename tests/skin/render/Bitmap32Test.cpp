@@ -4,7 +4,9 @@
 #include "skin/render/Resamplers.h"
 #include "skin/render/Transform.h"
 
+#include "framework/Reader.h"
 #include "framework/TypInfo.h"
+#include "framework/Writer.h"
 
 #include <gtest/gtest.h>
 
@@ -529,4 +531,44 @@ TEST(Bitmap32Lock, NestsAndCounts)
 }
 
 } // namespace
+} // namespace ks
+
+namespace ks {
+
+// A component that carries a bitmap as a published sub-object, as the skin
+// image items do: the stream sets Bitmap.DrawMode, Bitmap.ResamplerClassName
+// and Bitmap.Data on it.
+class TBitmapHolder : public fw::TComponent {
+    FW_CLASS(TBitmapHolder)
+
+    explicit TBitmapHolder(fw::TComponent* owner) : fw::TComponent(owner) {}
+    TBitmap32* Bitmap() { return &m_bitmap; }
+
+private:
+    TBitmap32 m_bitmap;
+};
+
+const fw::TClassInfo& TBitmapHolder::StaticClass()
+{
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TBitmapHolder, fw::TComponent>("TBitmapHolder").Object("Bitmap", &TBitmapHolder::Bitmap).Register();
+    return info;
+}
+
+TEST(Bitmap32Data, ThroughComponentStreams)
+{
+    TBitmapHolder original(nullptr);
+    original.SetName("Holder");
+    original.Bitmap()->SetDrawMode(dmBlend);
+    original.Bitmap()->LoadData(Pattern(3, 2, 0x80)->SaveData());
+    const std::vector<std::uint8_t> stream = fw::WriteComponentStream(original);
+
+    TBitmapHolder copy(nullptr);
+    fw::ReadComponentStream(stream, copy);
+    EXPECT_EQ(copy.Bitmap()->DrawMode(), dmBlend);
+    EXPECT_EQ(copy.Bitmap()->ResamplerClassName(), "TNearestResampler");
+    ASSERT_EQ(copy.Bitmap()->Width(), 3);
+    EXPECT_EQ(copy.Bitmap()->SaveData(), original.Bitmap()->SaveData());
+}
+
 } // namespace ks
