@@ -153,8 +153,16 @@ void TKsSkinCustomControl::DoPaintBuffer()
     // A control hanging over its parent's right or bottom edge rebuilds its
     // buffer at every paint.
     fw::TWinControl* parent = Parent();
-    SetBufferValid(parent != nullptr &&
-                   BufferStaysValid(parent->Width(), parent->Height(), Left(), Top(), Width(), Height()));
+    m_keepRebuiltBuffer =
+        parent != nullptr && BufferStaysValid(parent->Width(), parent->Height(), Left(), Top(), Width(), Height());
+}
+
+void TKsSkinCustomControl::PaintWindow(HDC dc)
+{
+    m_keepRebuiltBuffer = true;
+    TCustomPaintBox32_ks::PaintWindow(dc);
+    if (!m_keepRebuiltBuffer)
+        InvalidateBuffer();
 }
 
 void TKsSkinCustomControl::CaptureParentBackground(TBitmap32& dst, const fw::TRect& capture)
@@ -286,7 +294,7 @@ void TKsSkinCustomControl::WMWindowPosChanged(fw::TMessage& m)
 {
     if (!Designing() && !IsDestroying())
         ResizeBuffer();
-    SetBufferValid(false);
+    InvalidateBuffer();
     TCustomPaintBox32_ks::Dispatch(m);
 }
 

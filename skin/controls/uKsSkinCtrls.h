@@ -84,8 +84,11 @@ protected:
     virtual void DoBackgroundChanged(TBitmap32& background);
     virtual void DoVisibleChanged();
 
-    // The buffer-paint step: background, DrawControl, and validity.
+    // The buffer-paint step: background, then DrawControl.
     void DoPaintBuffer() override;
+    // Paints from the buffer; a buffer rebuilt while the control hangs over
+    // its parent's edge is not kept.
+    void PaintWindow(HDC dc) override;
     void Resize() override;
     void Dispatch(fw::TMessage& message) override;
 
@@ -110,6 +113,7 @@ private:
     int m_offsetX = 0;
     int m_offsetY = 0;
     bool m_registered = false;
+    bool m_keepRebuiltBuffer = true;
     TKsBackgroundEvent m_onBackgroundChanging;
     TKsCustomDrawEvent m_onBackgroundChanged;
     fw::TNotifyEvent m_onVisibleChanged;

@@ -12,6 +12,7 @@
 #include "framework/Forms_win.h"
 #include "framework/ScopedGdi_win.h"
 #include "framework/Streams.h"
+#include "framework/TypInfo.h"
 #include "framework/Writer.h"
 #include "tests/framework/WinTestSupport_win.h"
 
@@ -326,6 +327,7 @@ TEST_F(SkinnedForm, TintAlphaAndCustomDraw)
 
     // A new label has no tint: the background shows as it is.
     EXPECT_EQ(label->Alpha(), 0);
+    customDraws = 0;
     RepaintNow(*label);
     EXPECT_EQ(label->GetBuffer()->PixelAt(4, 4), Pattern(26, 24));
     EXPECT_EQ(customDraws, 1);
