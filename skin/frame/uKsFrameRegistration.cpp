@@ -1,0 +1,18 @@
+// Registers the frame's component classes with the class registry when the
+// program starts. Stored layouts create components by class name only, so
+// nothing else in a program refers to these classes; this object file is
+// linked into every program that uses ks_frame (see CMakeLists.txt), and its
+// references pull the classes' own object files in with it.
+#include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/uKsSkinMainMenu.h"
+
+namespace {
+
+[[maybe_unused]] const bool g_frameClassesRegistered = [] {
+    ks::TKsSkinForm::StaticClass();
+    ks::TKsSkinFormOptions::StaticClass();
+    ks::TKsSkinMainMenu::StaticClass();
+    return true;
+}();
+
+}  // namespace
