@@ -126,6 +126,7 @@ void TKsSkinCustomLabel::SetLight(const TKsLightClass* v)
 void TKsSkinCustomLabel::Loaded()
 {
     TKsSkinCustomPanel::Loaded();
+    InvalidateBuffer();
     AdjustBounds();
 }
 

@@ -48,12 +48,6 @@ TEST(BackgroundSource, ControllerBackgroundIsShiftedByTheFrame)
     }
 }
 
-TEST(BackgroundSource, OffsetsMoveTheCaptureRectangle)
-{
-    EXPECT_EQ(CaptureRect(10, 20, 30, 40, -3, 5), TRect(7, 25, 37, 65));
-    EXPECT_EQ(CaptureRect(10, 20, 0, 40, 0, 0).Width(), 0);
-}
-
 TEST(BackgroundSource, OtherParents)
 {
     const TRect capture(5, 6, 25, 16);
@@ -238,14 +232,6 @@ TEST(CaptionLayout, EllipsisFlags)
         q.TextHeight = 13;
         EXPECT_EQ(LayoutCaption(q).Flags, kDtVCenter | kDtWordBreak | expected[e]);
     }
-}
-
-TEST(CaptionLayout, AutoSizeDecision)
-{
-    EXPECT_TRUE(ShouldAdjustBounds(false, true, false));
-    EXPECT_FALSE(ShouldAdjustBounds(true, true, false));   // while being read
-    EXPECT_FALSE(ShouldAdjustBounds(false, false, false));  // AutoSize off
-    EXPECT_FALSE(ShouldAdjustBounds(false, true, true));   // rounded background
 }
 
 // --- rounded background ----------------------------------------------------------------

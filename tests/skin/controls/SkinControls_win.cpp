@@ -361,16 +361,40 @@ TEST_F(SkinnedForm, NewLabelDrawsItsCaptionWithGlowOverTheBackground)
     ShowForm();
     auto& background = const_cast<TBitmap32&>(skin->ColorBackground());
     background.Resize(400, 200);
-    background.Clear(0xFF2040A0u);
-    RepaintNow(*label);
+    const TColor32 blue = 0xFF2040A0u;
+    background.Clear(blue);
 
-    TBitmap32& buffer = *label->GetBuffer();
-    int untouched = 0, drawn = 0;
-    for (int y = 0; y < buffer.Height(); ++y)
-        for (int x = 0; x < buffer.Width(); ++x)
-            ((buffer.PixelAt(x, y) & 0x00FFFFFFu) == 0x002040A0u ? untouched : drawn)++;
-    EXPECT_GT(drawn, 20) << "the caption and its glow are drawn";
-    EXPECT_GT(untouched, 0) << "between the letters the background shows";
+    // Black text on blue: the white glow is whatever came out brighter than
+    // the background, the letters whatever came out darker.
+    struct Count {
+        int untouched = 0, brighter = 0, darker = 0;
+    };
+    auto count = [&] {
+        RepaintNow(*label);
+        Count c;
+        const TBitmap32& buffer = *label->GetBuffer();
+        for (int y = 0; y < buffer.Height(); ++y) {
+            for (int x = 0; x < buffer.Width(); ++x) {
+                const TColor32 p = buffer.PixelAt(x, y);
+                if ((p & 0x00FFFFFFu) == (blue & 0x00FFFFFFu))
+                    ++c.untouched;
+                else if (BlueOf(p) > BlueOf(blue))
+                    ++c.brighter;
+                else
+                    ++c.darker;
+            }
+        }
+        return c;
+    };
+    const Count glowing = count();
+    EXPECT_GT(glowing.darker, 10) << "the caption is drawn";
+    EXPECT_GT(glowing.brighter, 10) << "the glow is drawn behind it";
+    EXPECT_GT(glowing.untouched, 0) << "the background shows where neither reaches";
+
+    label->Light()->SetActive(false);
+    const Count plain = count();
+    EXPECT_EQ(plain.brighter, 0);
+    EXPECT_GT(plain.darker, 10);
 }
 
 TEST_F(SkinnedForm, AutoSizeFollowsTheCaptionButNotTheFont)
@@ -576,5 +600,13 @@ TEST(SkinLabelLifetime, ClosingAFormWithALabelLeavesNothingBehind)
     PumpFor(50);
     EXPECT_EQ(registry.Controls.size(), before + 1);
     other.reset();
+    EXPECT_EQ(registry.Controls.size(), before);
+
+    // A control being designed never enters the registry.
+    fw::TComponent designer(nullptr);
+    designer.SetDesigning(true);
+    auto* designed = new TKsSkinLabel(&designer);
+    EXPECT_EQ(registry.Controls.size(), before);
+    delete designed;
     EXPECT_EQ(registry.Controls.size(), before);
 }
