@@ -17,6 +17,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Paths as the manager takes them: UTF-8, with the platform's separator.
+fs::path Path(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+std::string Utf8(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+std::string Local(std::string relative)
+{
+#ifdef _WIN32
+    for (char& c : relative)
+        if (c == '/')
+            c = '\\';
+#endif
+    return relative;
+}
+
 // Counts file reads on top of the real file system.
 class TCountingFileSystem : public TLocalFileSystem {
 public:
@@ -41,7 +58,11 @@ protected:
         fs::create_directories(m_root / "elsewhere");
         m_savedCwd = fs::current_path();
         fs::current_path(m_root / "elsewhere");
-        auto fileSystem = std::make_unique<TCountingFileSystem>((m_root / "program").string() + "/");
+        UseProgramFolder(m_root / "program");
+    }
+    void UseProgramFolder(const fs::path& folder)
+    {
+        auto fileSystem = std::make_unique<TCountingFileSystem>(Utf8(folder.lexically_normal() / ""));
         m_fs = fileSystem.get();
         m_manager = std::make_unique<TKsSkinResManager>(KsSkinResDM()->KsSkinImageListMain, std::move(fileSystem));
     }
@@ -53,12 +74,12 @@ protected:
     }
 
     // Copies a sample of tests/data/images to path (relative to the root).
-    std::string Place(const std::string& sample, const fs::path& path)
+    std::string Place(const std::string& sample, const std::string& path)
     {
-        const fs::path target = m_root / path;
+        const fs::path target = (m_root / Path(path)).lexically_normal();
         fs::create_directories(target.parent_path());
         fs::copy_file(fs::path(KS_TEST_DATA_DIR) / "images" / sample, target, fs::copy_options::overwrite_existing);
-        return target.string();
+        return Utf8(target);
     }
     int CacheCount() const { return m_manager->FileCache()->Bitmaps()->Count(); }
 
@@ -106,16 +127,17 @@ TEST_F(ResManager, AFileOfTheSameNameWinsOverTheBuiltInImage)
 TEST_F(ResManager, FallsBackToTheProgramFolderAndCachesTheCombinedPath)
 {
     const std::string full = Place("png_rgba8.png", "program/skin/strip.png");
-    const TBitmap32* first = m_manager->GetBitmap("skin/strip.png");
+    const TBitmap32* first = m_manager->GetBitmap(Local("skin/strip.png"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(m_fs->reads, 1);
     EXPECT_EQ(m_manager->FindCached(full), 0);
-    EXPECT_EQ(m_manager->FindCached("skin/strip.png"), -1);
+    EXPECT_EQ(m_manager->FindCached(Local("skin/strip.png")), -1);
     EXPECT_EQ(m_manager->FileCache()->Bitmaps()->Items(0)->ResID(), full);
 
-    EXPECT_EQ(m_manager->GetBitmap("skin/strip.png"), first);
+    EXPECT_EQ(m_manager->GetBitmap(Local("skin/strip.png")), first);
     EXPECT_EQ(m_manager->GetBitmap(full), first);
-    EXPECT_EQ(m_manager->GetBitmap("skin/../skin/strip.png"), first);  // combined paths are normalised
+    // Combined paths are normalised.
+    EXPECT_EQ(m_manager->GetBitmap(Local("skin/../skin/strip.png")), first);
     EXPECT_EQ(m_fs->reads, 1);
     EXPECT_EQ(CacheCount(), 1);
 }
@@ -171,7 +193,7 @@ TEST_F(ResManager, DecodesEveryKindOfImageFile)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Place(c.sample, fs::path("elsewhere") / c.name);
+        Place(c.sample, std::string("elsewhere/") + c.name);
         const TBitmap32* bitmap = m_manager->GetBitmap(c.name);
         ASSERT_NE(bitmap, nullptr);
         EXPECT_EQ(bitmap->DrawMode(), c.mode);
@@ -203,7 +225,7 @@ TEST_F(ResManager, UndecodableFilesThrowAndCacheNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Place(c.sample, fs::path("elsewhere") / c.name);
+        Place(c.sample, std::string("elsewhere/") + c.name);
         try {
             m_manager->GetBitmap(c.name);
             ADD_FAILURE() << "no error";
@@ -216,6 +238,21 @@ TEST_F(ResManager, UndecodableFilesThrowAndCacheNothing)
     }
 }
 
+TEST_F(ResManager, FindsFilesInFoldersWithAnyCharacters)
+{
+    // A program folder and an image name outside every ANSI code page.
+    UseProgramFolder(m_root / Path("\xe7\xa8\x8b\xe5\xba\x8f"));  // "程序"
+    const std::string full =
+        Place("png_rgb8.png", "\xe7\xa8\x8b\xe5\xba\x8f/\xe7\x9a\xae\xe8\x82\xa4/\xe5\x9b\xbe.png");
+    const std::string relative = Local("\xe7\x9a\xae\xe8\x82\xa4/\xe5\x9b\xbe.png");  // "皮肤/图.png"
+    const TBitmap32* bitmap = m_manager->GetBitmap(relative);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->Width(), 7);
+    EXPECT_EQ(m_manager->FileCache()->Bitmaps()->Items(0)->ResID(), full);
+    EXPECT_EQ(m_manager->GetBitmap(full), bitmap);
+}
+
+#ifndef _WIN32
 TEST(LocalFileSystem, CombinesAndTestsPaths)
 {
     const TLocalFileSystem fileSystem("/opt/prog/");
@@ -232,6 +269,23 @@ TEST(LocalFileSystem, CombinesAndTestsPaths)
     EXPECT_EQ(folder.back(), '/');
     EXPECT_TRUE(fs::exists(fs::path(folder) / "resources_tests"));
 }
+#else
+TEST(LocalFileSystem, CombinesAndTestsPaths)
+{
+    const TLocalFileSystem fileSystem("C:\\prog\\");
+    EXPECT_EQ(fileSystem.CombinePath("C:\\prog\\", "skin\\a.png"), "C:\\prog\\skin\\a.png");
+    EXPECT_EQ(fileSystem.CombinePath("C:\\prog\\", "..\\a.png"), "C:\\a.png");
+    EXPECT_EQ(fileSystem.CombinePath("C:\\prog\\", "D:\\abs\\a.png"), "D:\\abs\\a.png");
+    EXPECT_EQ(fileSystem.CombinePath("C:\\prog\\", std::string(300, 'x')), "");  // too long
+    EXPECT_FALSE(fileSystem.FileExists(""));
+    EXPECT_FALSE(fileSystem.FileExists(Utf8(fs::temp_directory_path())));
+
+    const std::string folder = TLocalFileSystem().ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '\\');
+    EXPECT_TRUE(fs::exists(Path(folder) / "resources_win_tests.exe"));
+}
+#endif
 
 }  // namespace
 }  // namespace ks
