@@ -165,8 +165,15 @@ void ShiftBitmapHsl(TCustomBitmap32* bitmap, int hue, int sat, int light)
         return;
     const std::size_t count = static_cast<std::size_t>(bitmap->Width()) * static_cast<std::size_t>(bitmap->Height());
     TColor32* bits = bitmap->Bits();
-    for (std::size_t i = 0; i < count; ++i)
-        bits[i] = ShiftPixelHsl(bits[i], hue, sat, light);
+    // Skin images are made of runs of equal pixels: reuse the last answer.
+    TColor32 lastIn = 0, lastOut = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (bits[i] != lastIn) {
+            lastIn = bits[i];
+            lastOut = ShiftPixelHsl(lastIn, hue, sat, light);
+        }
+        bits[i] = lastOut;
+    }
     bitmap->Changed();
 }
 
