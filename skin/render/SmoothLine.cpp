@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -31,7 +32,8 @@ const std::array<std::uint8_t, 256>& SmoothLineGammaTable() { return g_gamma; }
 
 void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v, bool includeLast)
 {
-    const TRect area(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1);
+    const TRect area(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + (std::max(x1, x2) < INT_MAX ? 1 : 0),
+                     std::max(y1, y2) + (std::max(y1, y2) < INT_MAX ? 1 : 0));
     if (m_bits == nullptr)
         return;
     if (m_measuring) {
@@ -39,71 +41,77 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
         return;
     }
 
-    const int dx = x2 - x1;
-    const int dy = y2 - y1;
-    const int adx = std::abs(dx);
-    const int ady = std::abs(dy);
+    const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
+    const std::int64_t dy = static_cast<std::int64_t>(y2) - y1;
+    const std::int64_t adx = dx < 0 ? -dx : dx;
+    const std::int64_t ady = dy < 0 ? -dy : dy;
     const int sx = dx < 0 ? -1 : 1;
     const int sy = dy < 0 ? -1 : 1;
     const TRect clip = m_clipRect;
+    if (clip.IsEmpty()) {
+        Changed(area, AREAINFO_LINE | 2u);
+        return;
+    }
 
-    auto blend = [&](int x, int y) {
-        if (clip.Contains(TPoint(x, y))) {
-            TColor32& p = PixelAt(x, y);
-            p = BlendPixel(v, p);
+    // The steps k (0-based) for which start + k * step stays inside
+    // [lo, hi): the analytic clip along one axis. step 0 keeps every k when
+    // start lies inside.
+    auto clipSteps = [](std::int64_t start, int step, int lo, int hi, std::int64_t& first, std::int64_t& last) {
+        if (step == 0) {
+            if (start < lo || start >= hi)
+                last = first - 1;
+            return;
+        }
+        if (step > 0) {
+            first = std::max(first, lo - start);
+            last = std::min(last, hi - 1 - start);
+        } else {
+            first = std::max(first, start - (hi - 1));
+            last = std::min(last, start - lo);
         }
     };
-    auto blendWeighted = [&](int x, int y, unsigned m) {
-        if (clip.Contains(TPoint(x, y))) {
-            TColor32& p = PixelAt(x, y);
+    auto blendWeighted = [&](std::int64_t x, std::int64_t y, unsigned m) {
+        if (x >= clip.Left && x < clip.Right && y >= clip.Top && y < clip.Bottom) {
+            TColor32& p = PixelAt(static_cast<int>(x), static_cast<int>(y));
             p = BlendPixelMaster(v, p, m);
         }
     };
 
     if (adx == ady || dx == 0 || dy == 0) {
         // Diagonals, verticals and horizontals hit whole pixels.
-        const int steps = std::max(adx, ady) + (includeLast ? 1 : 0);
+        const std::int64_t steps = std::max(adx, ady) + (includeLast ? 1 : 0);
         const int stepX = dx == 0 ? 0 : sx;
         const int stepY = dy == 0 ? 0 : sy;
-        // Only the part of the run inside the clip rectangle is visited.
-        for (int k = 0; k < steps; ++k)
-            blend(x1 + k * stepX, y1 + k * stepY);
-    } else if (adx > ady) {
-        const int steps = adx + (includeLast ? 1 : 0);
-        const std::int64_t slope = (static_cast<std::int64_t>(dy) * 65536) / adx;
-        // Analytic clip on the major axis: start and stop where x leaves ClipRect.
-        int kFirst = 0, kLast = steps - 1;
-        if (sx > 0) {
-            kFirst = std::max(kFirst, clip.Left - x1);
-            kLast = std::min(kLast, clip.Right - 1 - x1);
-        } else {
-            kFirst = std::max(kFirst, x1 - (clip.Right - 1));
-            kLast = std::min(kLast, x1 - clip.Left);
+        std::int64_t first = 0, last = steps - 1;
+        clipSteps(x1, stepX, clip.Left, clip.Right, first, last);
+        clipSteps(y1, stepY, clip.Top, clip.Bottom, first, last);
+        for (std::int64_t k = first; k <= last; ++k) {
+            TColor32& p = PixelAt(static_cast<int>(x1 + k * stepX), static_cast<int>(y1 + k * stepY));
+            p = BlendPixel(v, p);
         }
-        for (int k = kFirst; k <= kLast; ++k) {
+    } else if (adx > ady) {
+        const std::int64_t steps = adx + (includeLast ? 1 : 0);
+        const std::int64_t slope = (dy * 65536) / adx;
+        std::int64_t first = 0, last = steps - 1;
+        clipSteps(x1, sx, clip.Left, clip.Right, first, last);
+        for (std::int64_t k = first; k <= last; ++k) {
             const std::int64_t yf = static_cast<std::int64_t>(y1) * 65536 + slope * k;
-            const int y = static_cast<int>(yf >> 16);
-            const unsigned e = static_cast<unsigned>(yf & 0xFFFF);
-            const int x = x1 + k * sx;
+            const std::int64_t y = yf >> 16;
+            const auto e = static_cast<unsigned>(yf & 0xFFFF);
+            const std::int64_t x = x1 + k * sx;
             blendWeighted(x, y, g_gamma[(e >> 8) ^ 255u]);
             blendWeighted(x, y + 1, g_gamma[e >> 8]);
         }
     } else {
-        const int steps = ady + (includeLast ? 1 : 0);
-        const std::int64_t slope = (static_cast<std::int64_t>(dx) * 65536) / ady;
-        int kFirst = 0, kLast = steps - 1;
-        if (sy > 0) {
-            kFirst = std::max(kFirst, clip.Top - y1);
-            kLast = std::min(kLast, clip.Bottom - 1 - y1);
-        } else {
-            kFirst = std::max(kFirst, y1 - (clip.Bottom - 1));
-            kLast = std::min(kLast, y1 - clip.Top);
-        }
-        for (int k = kFirst; k <= kLast; ++k) {
+        const std::int64_t steps = ady + (includeLast ? 1 : 0);
+        const std::int64_t slope = (dx * 65536) / ady;
+        std::int64_t first = 0, last = steps - 1;
+        clipSteps(y1, sy, clip.Top, clip.Bottom, first, last);
+        for (std::int64_t k = first; k <= last; ++k) {
             const std::int64_t xf = static_cast<std::int64_t>(x1) * 65536 + slope * k;
-            const int x = static_cast<int>(xf >> 16);
-            const unsigned e = static_cast<unsigned>(xf & 0xFFFF);
-            const int y = y1 + k * sy;
+            const std::int64_t x = xf >> 16;
+            const auto e = static_cast<unsigned>(xf & 0xFFFF);
+            const std::int64_t y = y1 + k * sy;
             blendWeighted(x, y, g_gamma[(e >> 8) ^ 255u]);
             blendWeighted(x + 1, y, g_gamma[e >> 8]);
         }

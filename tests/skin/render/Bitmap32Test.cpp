@@ -455,6 +455,15 @@ TEST(Bitmap32Line, SmoothLines)
                 ++inside;
         }
     EXPECT_GT(inside, 4);
+
+    // Lines from far away are clipped analytically, not walked pixel by pixel.
+    b.Clear(0);
+    b.DrawSmoothLine(-2000000000, 3, 2000000000, 3, 0xFFFFFFFF, true);
+    b.DrawSmoothLine(-2000000000, -2000000000, 2000000000, 2000000000, 0xFFFFFFFF, true);
+    b.DrawSmoothLine(-2000000000, 0, 2000000000, 7, 0xFFFFFFFF, true);
+    EXPECT_EQ(b.PixelAt(3, 3), 0xFFFFFFFFu);
+    EXPECT_EQ(b.PixelAt(4, 4), 0xFFFFFFFFu);
+    EXPECT_EQ(b.PixelAt(1, 1), 0u);
 }
 
 TEST(Bitmap32Transform, IdentityScaleAndBlend)
