@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -16,6 +17,22 @@ namespace ks {
 namespace {
 
 TRect Cut(const TRect& a, const TRect& b) { return fw::IntersectRect(a, b); }
+
+// A double pinned to the int range (coordinates far outside any bitmap).
+int PinToInt(double v)
+{
+    if (!(v > -2147483648.0))
+        return INT_MIN;
+    if (!(v < 2147483647.0))
+        return INT_MAX;
+    return static_cast<int>(v);
+}
+
+int PinToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
+
+// Extents in 64 bits: a rectangle may span more than the int range.
+std::int64_t Width64(const TRect& r) { return static_cast<std::int64_t>(r.Right) - r.Left; }
+std::int64_t Height64(const TRect& r) { return static_cast<std::int64_t>(r.Bottom) - r.Top; }
 
 void StoreLE32(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
@@ -514,12 +531,13 @@ void BlockTransfer(TCustomBitmap32* dst, int dstX, int dstY, const TRect& dstCli
     srcRect = Cut(srcRect, src->BoundsRect());
     if (srcRect.IsEmpty())
         return;
-    TRect dstRect(dstX, dstY, dstX + srcRect.Width(), dstY + srcRect.Height());
+    TRect dstRect(dstX, dstY, PinToInt(static_cast<std::int64_t>(dstX) + srcRect.Width()),
+                  PinToInt(static_cast<std::int64_t>(dstY) + srcRect.Height()));
     dstRect = Cut(dstRect, Cut(dstClip, dst->BoundsRect()));
     if (dstRect.IsEmpty())
         return;
-    srcRect.Left += dstRect.Left - dstX;
-    srcRect.Top += dstRect.Top - dstY;
+    srcRect.Left = PinToInt(srcRect.Left + (static_cast<std::int64_t>(dstRect.Left) - dstX));
+    srcRect.Top = PinToInt(srcRect.Top + (static_cast<std::int64_t>(dstRect.Top) - dstY));
 
     if (!dst->MeasuringMode()) {
         const int w = dstRect.Width();
@@ -558,7 +576,7 @@ void StretchTransfer(TCustomBitmap32* dst, TRect dstRect, const TRect& dstClip, 
     if (clip.IsEmpty())
         return;
 
-    if (srcRect.Width() == dstRect.Width() && srcRect.Height() == dstRect.Height()) {
+    if (Width64(srcRect) == Width64(dstRect) && Height64(srcRect) == Height64(dstRect)) {
         BlockTransfer(dst, dstRect.Left, dstRect.Top, clip, src, srcRect);
         return;
     }
@@ -604,23 +622,23 @@ void DrawStretched(TCustomBitmap32* dst, const TRect& dstRect, const TRect& srcR
     TRect s = srcRect;
     // A source rectangle reaching outside the source is cut, and the
     // destination shrinks in proportion.
-    if (s.Width() != 0 && s.Height() != 0) {
-        const double sx = static_cast<double>(d.Width()) / s.Width();
-        const double sy = static_cast<double>(d.Height()) / s.Height();
+    if (Width64(s) > 0 && Height64(s) > 0) {
+        const double sx = static_cast<double>(Width64(d)) / static_cast<double>(Width64(s));
+        const double sy = static_cast<double>(Height64(d)) / static_cast<double>(Height64(s));
         if (s.Left < 0) {
-            d.Left += static_cast<int>(std::ceil(-s.Left * sx));
+            d.Left = PinToInt(d.Left + std::ceil(-static_cast<double>(s.Left) * sx));
             s.Left = 0;
         }
         if (s.Top < 0) {
-            d.Top += static_cast<int>(std::ceil(-s.Top * sy));
+            d.Top = PinToInt(d.Top + std::ceil(-static_cast<double>(s.Top) * sy));
             s.Top = 0;
         }
         if (s.Right > src->Width()) {
-            d.Right -= static_cast<int>(std::floor((s.Right - src->Width()) * sx));
+            d.Right = PinToInt(d.Right - std::floor(static_cast<double>(s.Right - src->Width()) * sx));
             s.Right = src->Width();
         }
         if (s.Bottom > src->Height()) {
-            d.Bottom -= static_cast<int>(std::floor((s.Bottom - src->Height()) * sy));
+            d.Bottom = PinToInt(d.Bottom - std::floor(static_cast<double>(s.Bottom - src->Height()) * sy));
             s.Bottom = src->Height();
         }
     }

@@ -74,16 +74,16 @@ TColor32 TCustomResampler::Pixel(const TCustomBitmap32& src, int x, int y) const
 
 std::vector<int> NearestIndexMap(int srcLo, int srcHi, int dstLo, int dstHi, int clipLo, int clipHi)
 {
-    std::vector<int> map(static_cast<std::size_t>(std::max(clipHi - clipLo, 0)));
-    const int dstLen = dstHi - dstLo;
+    std::vector<int> map(static_cast<std::size_t>(std::max<std::int64_t>(static_cast<std::int64_t>(clipHi) - clipLo, 0)));
+    const std::int64_t dstLen = static_cast<std::int64_t>(dstHi) - dstLo;
     if (dstLen <= 1) {
-        std::fill(map.begin(), map.end(), (srcLo + srcHi - 1) / 2);
+        std::fill(map.begin(), map.end(), static_cast<int>((static_cast<std::int64_t>(srcLo) + srcHi - 1) / 2));
         return map;
     }
-    const float scale = static_cast<float>(srcHi - srcLo) / static_cast<float>(dstLen);
+    const float scale = static_cast<float>(static_cast<std::int64_t>(srcHi) - srcLo) / static_cast<float>(dstLen);
     for (std::size_t i = 0; i < map.size(); ++i) {
         const double pos = srcLo + (static_cast<double>(i) + clipLo - dstLo) * static_cast<double>(scale);
-        map[i] = std::clamp(static_cast<int>(pos), srcLo, srcHi - 1);
+        map[i] = pos <= srcLo ? srcLo : pos >= srcHi - 1 ? srcHi - 1 : static_cast<int>(pos);
     }
     return map;
 }
@@ -217,12 +217,14 @@ void TLinearResampler::Resample(TCustomBitmap32& dst, const TRect& dstRect, cons
 {
     if (!src.BoundsRect().Contains(srcRect) || srcRect.IsEmpty())
         throw ERenderError("Invalid SrcRect");
-    const double sx = static_cast<double>(srcRect.Width()) / dstRect.Width();
-    const double sy = static_cast<double>(srcRect.Height()) / dstRect.Height();
+    const double sx = static_cast<double>(srcRect.Width()) /
+                      static_cast<double>(static_cast<std::int64_t>(dstRect.Right) - dstRect.Left);
+    const double sy = static_cast<double>(srcRect.Height()) /
+                      static_cast<double>(static_cast<std::int64_t>(dstRect.Bottom) - dstRect.Top);
     std::vector<TColor32> row(static_cast<std::size_t>(dstClip.Width()));
     for (int y = dstClip.Top; y < dstClip.Bottom; ++y) {
-        const double srcY = srcRect.Top + (y - dstRect.Top + 0.5) * sy;
-        SampleRow(src, srcRect.Left + (dstClip.Left - dstRect.Left + 0.5) * sx, srcY, sx, 0.0, row.data(),
+        const double srcY = srcRect.Top + (static_cast<double>(y) - dstRect.Top + 0.5) * sy;
+        SampleRow(src, srcRect.Left + (static_cast<double>(dstClip.Left) - dstRect.Left + 0.5) * sx, srcY, sx, 0.0, row.data(),
                   row.size());
         CombineRow(src, row.data(), dst.ScanLine(y) + dstClip.Left, row.size());
     }

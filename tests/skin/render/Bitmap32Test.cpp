@@ -291,6 +291,15 @@ TEST(Bitmap32Stretch, SourceCutToBoundsShrinksTheDestination)
     EXPECT_EQ(dst.PixelAt(9, 7), src->PixelAt(3, 3));
     EXPECT_EQ(dst.PixelAt(10, 0), 0u);
 
+    // Rectangles far beyond the int range of their extents neither crash nor
+    // wrap around.
+    TBitmap32 huge;
+    huge.Resize(4, 4);
+    DrawStretched(huge, TRect(-2000000000, -2000000000, 2000000000, 2000000000), *src);
+    DrawStretched(huge, TRect(0, 0, 4, 4), TRect(-2000000000, 0, 2000000000, 4), *src);
+    DrawAt(huge, 2147483600, 0, *src);
+    DrawPartAt(huge, -2147483600, 0, TRect(-2147483600, 0, 2147483600, 4), *src);
+
     // Clipped stretch: only the clip changes, with the same mapping.
     TBitmap32 full, clipped;
     full.Resize(10, 10);
