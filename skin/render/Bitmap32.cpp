@@ -345,7 +345,7 @@ void TCustomBitmap32::FillRowSpan(int x1, int y, int x2, TColor32 v)
     const int right = std::min(x2, m_width - 1);
     if (right >= left && !m_measuring)
         FillRow(ScanLine(y) + left, static_cast<std::size_t>(right - left + 1), v);
-    Changed(TRect(x1, y, x2 + 1, y + 1));
+    Changed(TRect(x1, y, PinToInt(static_cast<std::int64_t>(x2) + 1), y + 1));
 }
 
 void TCustomBitmap32::PutPixelBlended(int x, int y, TColor32 v)
