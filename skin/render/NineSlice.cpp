@@ -160,8 +160,14 @@ void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, float extra)
     const TRect bounds = RoundRect(t.GetTransformedBounds());
     TBitmap32 temporary;
     temporary.Resize(bounds.Width(), bounds.Height());
+    const int x = (dst->Width() - temporary.Width()) / 2;
+    const int y = (dst->Height() - temporary.Height()) / 2;
+    // Only the part that lands inside dst's clip rectangle is ever seen:
+    // the zoomed picture is sampled there alone.
+    temporary.SetClipRect(fw::OffsetRect(dst->ClipRect(), -x, -y));
     TransformDraw(&temporary, src, t);
-    DrawAt(dst, (dst->Width() - temporary.Width()) / 2, (dst->Height() - temporary.Height()) / 2, &temporary);
+    temporary.ResetClipRect();
+    DrawAt(dst, x, y, &temporary);
 }
 
 std::unique_ptr<TBitmap32> MakeStretchedCopy(const TBitmap32* src, int w, int h, const TBitmap32Factory& factory)
