@@ -18,6 +18,7 @@ std::int32_t g_ticks = 0;
 
 const fw::TClassInfo& TFormMain::StaticClass() {
     static const fw::TClassInfo& info = fw::DefineClass<TFormMain, fw::TForm>("TFormMain")
+        .Field("KsSkinLabel1", &TFormMain::KsSkinLabel1)
         .Field("Timer1", &TFormMain::Timer1)
         .Method("FormCreate", &TFormMain::FormCreate)
         .Method("Timer1Timer", &TFormMain::Timer1Timer)

@@ -4,6 +4,7 @@
 
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
+#include "skin/controls/uKsSkinLabel.h"
 
 class TFormMain : public fw::TForm {
     FW_CLASS(TFormMain)
@@ -11,6 +12,7 @@ class TFormMain : public fw::TForm {
     explicit TFormMain(fw::TComponent* owner);
 
     // Published fields, set by the stored layout.
+    ks::TKsSkinLabel* KsSkinLabel1 = nullptr;
     fw::TTimer* Timer1 = nullptr;
 
     // Published methods, bound by the stored layout.
