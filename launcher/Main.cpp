@@ -18,6 +18,7 @@ std::int32_t g_ticks = 0;
 
 const fw::TClassInfo& TFormMain::StaticClass() {
     static const fw::TClassInfo& info = fw::DefineClass<TFormMain, fw::TForm>("TFormMain")
+        .Field("KsSkinForm1", &TFormMain::KsSkinForm1)
         .Field("KsSkinLabel1", &TFormMain::KsSkinLabel1)
         .Field("Timer1", &TFormMain::Timer1)
         .Method("FormCreate", &TFormMain::FormCreate)

@@ -5,6 +5,7 @@
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
 #include "skin/controls/uKsSkinLabel.h"
+#include "skin/frame/uKsSkinForm.h"
 
 class TFormMain : public fw::TForm {
     FW_CLASS(TFormMain)
@@ -12,6 +13,7 @@ class TFormMain : public fw::TForm {
     explicit TFormMain(fw::TComponent* owner);
 
     // Published fields, set by the stored layout.
+    ks::TKsSkinForm* KsSkinForm1 = nullptr;
     ks::TKsSkinLabel* KsSkinLabel1 = nullptr;
     fw::TTimer* Timer1 = nullptr;
 
