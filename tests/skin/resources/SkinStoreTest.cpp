@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,6 +99,23 @@ TEST(SkinStore, DamagedStreamFailsWithTheReadersError)
     std::vector<std::uint8_t> wrongClass(stored.begin(), stored.end());
     wrongClass[6] = 'X';  // "TKsSkinResDM" -> "TXsSkinResDM"
     EXPECT_THROW(TKsSkinResDM(nullptr, wrongClass), fw::EReadError);
+}
+
+TEST(SkinStore, FuzzInputsLoadOrFailCleanly)
+{
+    const std::filesystem::path folder = std::filesystem::path(KS_TEST_DATA_DIR) / "fuzz" / "fuzz_stream";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        try {
+            TKsSkinResDM module(nullptr, bytes);
+        } catch (const fw::EFrameworkError&) {
+        }
+        ++files;
+    }
+    EXPECT_GT(files, 0);
 }
 
 TEST(SkinImageLookup, TrimsAndFoldsOnlyAsciiCase)
