@@ -5,6 +5,8 @@
 // references pull the classes' own object files in with it.
 #include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinMainMenu.h"
+#include "skin/frame/uKsSkinNCButton.h"
+#include "skin/frame/uKsSkinNCLabel.h"
 
 namespace {
 
@@ -12,6 +14,11 @@ namespace {
     ks::TKsSkinForm::StaticClass();
     ks::TKsSkinFormOptions::StaticClass();
     ks::TKsSkinMainMenu::StaticClass();
+    ks::TKsSkinNCCtrlBase::StaticClass();
+    ks::TKsSkinCustomNCButton::StaticClass();
+    ks::TKsSkinNCButton::StaticClass();
+    ks::TKsSkinSystemButton::StaticClass();
+    ks::TKsSkinNCLabel::StaticClass();
     return true;
 }();
 

@@ -1,6 +1,7 @@
 #include "skin/frame/uKsSkinForm.h"
 
 #include "skin/frame/uKsSkinMainMenu.h"
+#include "skin/frame/uKsSkinNCCtrlBase.h"
 
 #include "framework/Forms_win.h"
 #include "framework/TypInfo.h"
@@ -325,9 +326,13 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         ApplySkinRes();
         return;
     case CM_SKIN_ADDELEMENT:
+        // A registration posted by an element that is gone meanwhile is
+        // ignored.
+        if (HostAddElement(m_elements, m_form, m.WParam))
+            m_form->Perform(CM_SKIN_NCREPAINT, 0, 0);
+        return;
     case CM_SKIN_REMOVEELEMENT:
-        // Title-bar elements are not part of this build; their registration
-        // is consumed and the list stays empty.
+        HostRemoveElement(m_elements, m.WParam);
         return;
     case fw::CM_DIALOGKEY:
     case fw::CM_DIALOGCHAR:
@@ -548,7 +553,7 @@ void TKsSkinForm::WMNCLButtonDblClk(fw::TMessage& m)
     if (h == nullptr)
         return;
     TitleDoubleClickInput in;
-    in.ElementHot = false;  // no title-bar elements in this build
+    in.ElementHot = HostTitleDoubleClickBlocked(m_elements);
     in.HasMaximizeIcon = m_savedBorderIcons.Contains(fw::biMaximize);
     const fw::TFormBorderStyle bs = m_form->BorderStyle();
     in.SizeableOrSingle = bs == fw::bsSizeable || bs == fw::bsSingle;
@@ -783,12 +788,18 @@ bool TKsSkinForm::RouteNCButton(bool press)
     // The system sizes the window from the sizing border.
     if (m_onSizingBorder)
         return false;
-    (void)press;
-    // No title-bar elements are registered in this build.
-    return false;
+    // Pending messages run before each element is looked at; they may add or
+    // remove elements.
+    const bool taken = HostRouteButton(m_elements, press, [] {
+        if (fw::Application != nullptr)
+            fw::Application->ProcessMessages();
+    });
+    if (taken && m_form != nullptr)
+        m_form->SetActiveControl(nullptr);
+    return taken;
 }
 
-void TKsSkinForm::RouteNCMouseMove(fw::TPoint) {}
+void TKsSkinForm::RouteNCMouseMove(fw::TPoint screenPoint) { HostTrackElements(m_elements, screenPoint); }
 
 // --- refresh and settings ----------------------------------------------------------------------
 

@@ -13,6 +13,7 @@
 
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/FrameGeometry.h"
+#include "skin/frame/NCElementList.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsStdCtrl.h"
 
@@ -161,8 +162,11 @@ class TKsSkinForm : public TKsHookWindowProc {
     bool OnSizingBorder() const { return m_onSizingBorder; }
     bool Minimized() const { return m_minimized; }
     bool FirstShowDone() const { return m_firstShowDone; }
-    // The element list is empty in this build: no title-bar elements register.
-    int ElementCount() const { return 0; }
+    // The title-bar elements registered with this form, in registration
+    // order. The list does not own them.
+    TKsNCElementList& Elements() { return m_elements; }
+    const TKsNCElementList& Elements() const { return m_elements; }
+    int ElementCount() const { return m_elements.Count(); }
 
 protected:
     void HookedWndProc(fw::TMessage& message) override;
@@ -265,6 +269,9 @@ private:
     bool m_firstShowDone = false;
     bool m_alphaSavedAtFirstShow = false;
     bool m_onSizingBorder = false;
+
+    // Declared last: it goes first, telling the elements still listed.
+    TKsNCElementList m_elements{this};
 };
 
 // A two-colour linear gradient onto a canvas: computed at the rectangle's size

@@ -5,6 +5,7 @@
 #include "skin/frame/uKsSkinForm.h"
 
 #include "framework/Forms_win.h"
+#include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
 
@@ -94,8 +95,8 @@ void TKsSkinForm::PaintFrame()
         } else {
             piece.Clear(ColorToColor32(m_effectiveTitleColor));
         }
-        // Visible title-bar elements would paint onto the piece here, in
-        // list order; the list is empty in this build.
+        // The piece's (0, 0) is the window's top-left, as elements expect.
+        HostPaintElements(m_elements, piece);
         if (!m_keepTitlerColor)
             DrawFrameLines(FramePiece::Top, piece);
         CopyPiece(piece, dc, title.WindowAt);
@@ -121,6 +122,7 @@ void TKsSkinForm::PaintFrame()
         piece.Clear(ColorToColor32(m_titlerColor));
     else
         DrawAt(&piece, 0, 0, m_pictureBackground.get());
+    HostPaintElements(m_elements, piece);
     DrawFrameLines(FramePiece::Top, piece);
     CopyPiece(piece, dc, title.WindowAt);
     for (std::size_t i = 1; i < layout.size(); ++i) {

@@ -482,3 +482,69 @@ TEST(SkinFormHook, DesigningControllerTouchesNothing)
     EXPECT_TRUE(form->AutoScroll());  // left alone
     form->SetDesigning(false);
 }
+
+namespace {
+
+// A stand-in for the skin configuration component.
+class FakeSkinRes : public fw::TComponent, public IKsFormSkinSource {
+public:
+    explicit FakeSkinRes(fw::TComponent* owner) : fw::TComponent(owner) {}
+    TKsFormSkinRes* FormSkin() override { return &Settings; }
+    TKsFormSkinRes Settings;
+};
+
+}  // namespace
+
+TEST_F(SkinFormTest, LinkedConfigurationIsAppliedAndFollowed)
+{
+    TKsSkinForm* skin = AddSkin();
+    ShowAndSettle();
+    auto* res = new FakeSkinRes(form.get());
+    res->Settings.SetColor(0x00102030);
+    res->Settings.SetTitlerColor(0x00405060);
+    res->Settings.SetGradientHeight(40);
+    res->Settings.SetTitleHeight(50);  // not copied
+    res->Settings.SetFramWidth(5);     // not copied
+    skin->SetSkinRes(res);
+    EXPECT_EQ(skin->Color(), 0x00102030);
+    EXPECT_EQ(skin->TitlerColor(), 0x00405060);
+    EXPECT_EQ(skin->EffectiveTitleColor(), 0x00405060);
+    EXPECT_EQ(skin->GradientHeight(), 40);
+    EXPECT_EQ(skin->GradientBitmap().Height(), 40);
+    EXPECT_EQ(skin->TitleHeight(), 27);
+    EXPECT_EQ(skin->FramWidth(), 2);
+    EXPECT_EQ(GlobalFormSkin().Color(), 0x00102030);
+
+    // A skin change reaches the form as message 3029.
+    res->Settings.SetColor(0x00111111);
+    Send(CM_SKIN_SKINCHANGED);
+    EXPECT_EQ(skin->Color(), 0x00111111);
+
+    // Removing the configuration clears the link.
+    delete res;
+    EXPECT_EQ(skin->SkinRes(), nullptr);
+    Send(CM_SKIN_SKINCHANGED);
+    EXPECT_EQ(skin->Color(), 0x00111111);
+}
+
+TEST_F(SkinFormTest, RebuildMessageRebuildsTheBackgrounds)
+{
+    TKsSkinForm* skin = AddSkin();
+    ShowAndSettle();
+    skin->SetColor(0x00223344);
+    skin->SetActiveGradient(false);
+    Send(CM_SKIN_REBUILD);
+    EXPECT_EQ(skin->EffectiveClientColor(), 0x00223344);
+    EXPECT_EQ(skin->ColorBackground().PixelAt(5, 5), ColorToColor32(0x00223344));
+}
+
+TEST(SkinFormHook, AltAloneAnswersOneAndStillReachesTheForm)
+{
+    std::vector<std::string> log;
+    auto form = std::make_unique<ProbeForm>(nullptr);
+    form->Log = &log;
+    form->Probe = fw::CM_DIALOGKEY;
+    new TKsSkinForm(form.get());
+    EXPECT_EQ(form->Perform(fw::CM_DIALOGKEY, VK_MENU, 0), 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"form"}));
+}
