@@ -6,6 +6,7 @@
 #include "skin/frame/uKsSkinMainMenu.h"
 
 #include "framework/TypInfo.h"
+#include "framework/WideText_win.h"
 #include "skin/render/BitmapHelpers.h"
 
 #if __has_include("tools/layoutc/LayoutText.h") && defined(KS_FRAME_TEST_LAYOUTC)
@@ -285,5 +286,114 @@ end
     EXPECT_EQ(skin->MainMenu()->Pos()->XValue(), 5);
     EXPECT_EQ(skin->DesignLeft(), 64);
     EXPECT_EQ(skin->Form(), &form);
+}
+#endif
+
+#ifdef KS_HAVE_RESOURCES
+namespace {
+
+constexpr int kPicW = 60;
+constexpr int kPicH = 30;
+
+std::uint32_t PicRgb(int x, int y) { return (static_cast<std::uint32_t>(x * 4) << 16) | (static_cast<std::uint32_t>(y * 8) << 8) | 128u; }
+
+// A 24-bit bitmap file with a known pattern, in the temporary folder.
+std::string WritePictureFile()
+{
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"ks_frame_picture.bmp";
+    const int rowBytes = (kPicW * 3 + 3) & ~3;
+    std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(rowBytes) * kPicH, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, kPicW);
+    put32(22, kPicH);
+    file[26] = 1;
+    file[28] = 24;
+    for (int y = 0; y < kPicH; ++y) {
+        std::uint8_t* row = &file[54 + static_cast<std::size_t>(kPicH - 1 - y) * rowBytes];
+        for (int x = 0; x < kPicW; ++x) {
+            const std::uint32_t c = PicRgb(x, y);
+            row[x * 3 + 0] = static_cast<std::uint8_t>(c);
+            row[x * 3 + 1] = static_cast<std::uint8_t>(c >> 8);
+            row[x * 3 + 2] = static_cast<std::uint8_t>(c >> 16);
+        }
+    }
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+    ::CloseHandle(h);
+    return fw::WideToUtf8(path);
+}
+
+}  // namespace
+
+TEST_F(SkinFormTest, TiledPictureInWindowCoordinates)
+{
+    TKsSkinForm* skin = AddSkin();
+    skin->SetStyle(ssPicture);
+    skin->SetFillStyle(mfsTile);
+    skin->SetCustomPicture(WritePictureFile());
+    ShowAndSettle();
+    ASSERT_EQ(skin->PictureSource().Width(), kPicW);
+    EXPECT_EQ(skin->PictureBackground().Width(), 340);
+    EXPECT_EQ(skin->PictureColor(), 0x00FFFFFF);
+    Send(WM_NCPAINT, 1, 0);
+    ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const auto px = frametest::CaptureWindow(Window());
+    EXPECT_TRUE(Near(px.At(100, 50), PicRgb(40, 20))) << std::hex << px.At(100, 50);
+    EXPECT_TRUE(Near(px.At(100, 10), PicRgb(40, 10))) << std::hex << px.At(100, 10);
+    EXPECT_TRUE(Near(px.At(0, 50), Over(kFrameOuterColor, PicRgb(0, 20))));
+    EXPECT_TRUE(Near(px.At(100, 99), Over(kFrameOuterColor, PicRgb(40, 9))));
+}
+
+TEST_F(SkinFormTest, PictureFillStyles)
+{
+    TKsSkinForm* skin = AddSkin();
+    skin->SetStyle(ssPicture);
+    skin->SetFillStyle(mfs9Block);
+    skin->SetCustomPicture(WritePictureFile());
+    ShowAndSettle();
+    EXPECT_EQ(skin->PictureBackground().Width(), 330);
+    EXPECT_EQ(skin->PictureBackground().Height(), 100);
+
+    skin->SetFillStyle(mfsStretch);
+    Send(CM_SKIN_REBUILD);
+    EXPECT_EQ(skin->PictureBackground().Width(), 340);
+    EXPECT_EQ(skin->PictureBackground().Height(), 110);
+
+    // Blur: the picture's average colour fills the rest of the background.
+    skin->SetFillStyle(mfsBlur);
+    Send(CM_SKIN_REBUILD);
+    const fw::TColor average = skin->PictureColor();
+    EXPECT_NE(average, 0x00FFFFFF);
+    EXPECT_EQ(Rgb(skin->PictureBackground().PixelAt(200, 80)), Rgb(ColorToColor32(average)));
+
+    // A name that resolves to nothing keeps the previous picture.
+    skin->SetCustomPicture("no such picture.png");
+    Send(CM_SKIN_REBUILD);
+    EXPECT_EQ(skin->PictureSource().Width(), kPicW);
+}
+
+TEST_F(SkinFormTest, PictureFollowsTheHsbShift)
+{
+    TKsSkinForm* skin = AddSkin();
+    skin->SetStyle(ssPicture);
+    skin->SetFillStyle(mfsTile);
+    skin->SetCustomPicture(WritePictureFile());
+    SkinHsbH = 40;
+    SkinHsbB = 10;
+    ShowAndSettle();
+    SkinHsbH = 0;
+    SkinHsbB = 0;
+    EXPECT_EQ(skin->PictureSource().PixelAt(10, 10), ShiftPixelHsl(0xFF000000u | PicRgb(10, 10), 40, 0, 10));
 }
 #endif
