@@ -2,6 +2,7 @@
 
 #include "framework/Reader.h"
 #include "framework/TypInfo.h"
+#include "skin/resources/uKsSkinResManager.h"
 
 #include <memory>
 
@@ -56,6 +57,8 @@ void InitializeKsSkinResDM()
 
 void FinalizeKsSkinResDM()
 {
+    // The manager borrows the built-in list: it goes first.
+    FinalizeSkinResManager();
     Instance().reset();
 }
 

@@ -49,7 +49,8 @@ TKsSkinResDM* KsSkinResDM();
 // Start-up: creates the data module now, so that a damaged store fails at
 // once rather than at the first image request. Does nothing the second time.
 void InitializeKsSkinResDM();
-// Frees the data module with every built-in bitmap.
+// Frees the resource manager (which borrows the built-in list), then the
+// data module with every built-in bitmap.
 void FinalizeKsSkinResDM();
 
 }  // namespace ks
