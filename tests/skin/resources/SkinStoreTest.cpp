@@ -2,6 +2,7 @@
 // the component reader, and the lookup by id.
 #include "skin/resources/uKsSkinImageList.h"
 #include "skin/resources/uKsSkinResDM.h"
+#include "skin/resources/uKsSkinResManager.h"
 
 #include "framework/Reader.h"
 #include "framework/Writer.h"
@@ -116,6 +117,18 @@ TEST(SkinStore, FuzzInputsLoadOrFailCleanly)
         ++files;
     }
     EXPECT_GT(files, 0);
+}
+
+TEST(SkinStore, FinalisingFreesTheManagerBeforeTheStore)
+{
+    SkinResManager().GetBitmap("KsSkinBtn_close");
+    FinalizeKsSkinResDM();
+    // Both come back on demand, the new manager on the new store's list.
+    TKsSkinResManager& manager = SkinResManager();
+    EXPECT_EQ(manager.BuiltInList(), KsSkinResDM()->KsSkinImageListMain);
+    const TBitmap32* close = manager.GetBitmap("KsSkinBtn_close");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->Width(), 117);
 }
 
 TEST(SkinImageLookup, TrimsAndFoldsOnlyAsciiCase)
