@@ -515,7 +515,6 @@ void TKsSkinForm::RepaintFrameNow()
 
 void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
 {
-    HWND h = FormWindow();
     const int value = DragFullWindowsValue(static_cast<int>(m_options->DragFullWindows()), static_cast<int>(m.WParam));
     bool settingChanged = false;
     if (value >= 0) {
@@ -535,10 +534,8 @@ void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
         }
     } putBack{settingChanged};
 
-    const bool taken = RouteNCButton(true);
-    if (!taken)
+    if (!RouteNCButton(true))
         CallDefault(m);
-    (void)h;
 }
 
 void TKsSkinForm::WMNCLButtonUp(fw::TMessage& m)
