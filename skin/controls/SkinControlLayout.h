@@ -8,6 +8,7 @@
 #pragma once
 
 #include "framework/Types.h"
+#include "skin/frame/TextLayoutFlags.h"
 #include "skin/render/Color32.h"
 
 #include <cstdint>
@@ -21,21 +22,8 @@ class TCustomBitmap32;
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
-enum TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
-
-// The system's DrawText flags, under our own names so that portable code can
-// compute them (the Windows side checks that they match).
-inline constexpr unsigned kDtLeft = 0x0000;
-inline constexpr unsigned kDtCenter = 0x0001;
-inline constexpr unsigned kDtRight = 0x0002;
-inline constexpr unsigned kDtVCenter = 0x0004;
-inline constexpr unsigned kDtBottom = 0x0008;
-inline constexpr unsigned kDtWordBreak = 0x0010;
-inline constexpr unsigned kDtSingleLine = 0x0020;
-inline constexpr unsigned kDtCalcRect = 0x0400;
-inline constexpr unsigned kDtPathEllipsis = 0x4000;
-inline constexpr unsigned kDtEndEllipsis = 0x8000;
-inline constexpr unsigned kDtWordEllipsis = 0x40000;
+// TEllipsisPosition and the DrawText flags (kDtLeft ... kDtWordEllipsis) are
+// in skin/frame/TextLayoutFlags.h, shared with the title-bar label.
 
 // --- background of a skinned control ------------------------------------------------
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "framework/Types.h"
+#include "skin/frame/TextLayoutFlags.h"
 
 #include <functional>
 #include <string>
@@ -249,15 +250,8 @@ inline const std::string& SystemButtonPaintImage(TSystemButtonKind kind, bool wi
 
 // --- title-bar label ------------------------------------------------------------------
 
-enum TEllipsisPosition { epNone, epPathEllipsis, epEndEllipsis, epWordEllipsis };
-
-// DrawText format bits the label uses.
-inline constexpr unsigned kDtVCenter = 0x4;
-inline constexpr unsigned kDtPathEllipsis = 0x4000;
-inline constexpr unsigned kDtEndEllipsis = 0x8000;
-inline constexpr unsigned kDtWordEllipsis = 0x40000;
-
-constexpr unsigned EllipsisFlag(TEllipsisPosition position)
+// The DrawText bit of an ellipsis kind.
+constexpr unsigned NCEllipsisFlag(TEllipsisPosition position)
 {
     switch (position) {
     case epPathEllipsis:
@@ -289,7 +283,7 @@ constexpr NCLabelLayout LayOutNCLabel(int left, int top, int measuredWidth, int 
     NCLabelLayout out;
     out.Rect = fw::TRect(left, top, left + measuredWidth, top + measuredHeight);
     if (maxWidth != 0) {
-        out.TextFlags = EllipsisFlag(ellipsis);
+        out.TextFlags = NCEllipsisFlag(ellipsis);
         out.Rect.Right = out.Rect.Left + maxWidth;
         out.GlowFormat = out.TextFlags;
         out.InRect = true;

@@ -25,65 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Stands in for the controller's element plumbing until the controller keeps
-// its own list: registration, removal, routing and painting of the elements
-// over the title bar the controller painted.
-class ElementHostSkin : public TKsSkinForm {
-public:
-    explicit ElementHostSkin(fw::TComponent* owner) : TKsSkinForm(owner) {}
-    TKsNCElementList& Elements() { return m_list; }
-
-protected:
-    void HookedWndProc(fw::TMessage& m) override
-    {
-        switch (m.Msg) {
-        case CM_SKIN_ADDELEMENT:
-            if (HostAddElement(m_list, Form(), m.WParam))
-                Form()->Perform(CM_SKIN_NCREPAINT, 0, 0);
-            return;
-        case CM_SKIN_REMOVEELEMENT:
-            HostRemoveElement(m_list, m.WParam);
-            return;
-        case CM_SKIN_NCREPAINT:
-        case WM_NCPAINT:
-            TKsSkinForm::HookedWndProc(m);
-            PaintElements();
-            return;
-        case WM_NCMOUSEMOVE:
-            TKsSkinForm::HookedWndProc(m);
-            HostTrackElements(m_list, fw::TPoint(fw::MessageX(m.LParam), fw::MessageY(m.LParam)));
-            return;
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONUP:
-            if (!OnSizingBorder() &&
-                HostRouteButton(m_list, m.Msg == WM_NCLBUTTONDOWN, [] { fw::Application->ProcessMessages(); }))
-                return;
-            break;
-        default:
-            break;
-        }
-        TKsSkinForm::HookedWndProc(m);
-    }
-
-private:
-    void PaintElements()
-    {
-        fw::TCustomForm* form = Form();
-        if (form == nullptr || !form->HandleAllocated() || !form->Visible() || ::IsIconic(form->Handle()))
-            return;
-        const int w = form->Width();
-        const int t = TitleHeight();
-        fw::ScopedWindowDC dc(form->Handle());
-        TBitmap32 piece;
-        piece.Resize(w, t);
-        piece.CopyFromDC(fw::TRect(0, 0, w, t), fw::TRect(0, 0, w, t), dc.Get());
-        HostPaintElements(m_list, piece);
-        piece.CopyToDC(dc.Get(), 0, 0);
-    }
-
-    TKsNCElementList m_list{this};
-};
-
 fw::TPoint CursorPos()
 {
     POINT p{};
@@ -128,7 +69,7 @@ protected:
     {
         SkinFormTest::SetUp();
         CursorTo(5, 5);  // away from every test window
-        skin = new ElementHostSkin(form.get());
+        skin = new TKsSkinForm(form.get());
     }
     void TearDown() override
     {
@@ -195,7 +136,7 @@ protected:
         return fwtest::PumpUntil([&] { return e->Registered(); }, 1000);
     }
 
-    ElementHostSkin* skin = nullptr;
+    TKsSkinForm* skin = nullptr;
 };
 
 }  // namespace
@@ -239,7 +180,7 @@ TEST_F(NCElementsTest, UnprocessedRegistrationIsPostedAgainByThePoll)
     auto* close = new TKsSkinSystemButton(&plain);
     fwtest::PumpFor(50);
     EXPECT_FALSE(close->Registered());
-    auto* late = new ElementHostSkin(&plain);
+    auto* late = new TKsSkinForm(&plain);
     const auto start = Clock::now();
     ASSERT_TRUE(fwtest::PumpUntil([&] { return close->Registered(); }, 1000));
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300));
@@ -597,7 +538,7 @@ TEST(NCElementsLifetime, FormFreedWhileTheMouseIsOverItsElements)
     for (int round = 0; round < 3; ++round) {
         auto* form = new fw::TForm(nullptr);
         form->SetBounds(200, 200, 330, 100);
-        auto* skin = new ElementHostSkin(form);
+        auto* skin = new TKsSkinForm(form);
         auto* close = new TKsSkinSystemButton(form);
         close->SetHint("Close");
         new TKsSkinNCLabel(form);
