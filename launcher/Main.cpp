@@ -19,7 +19,9 @@ std::int32_t g_ticks = 0;
 const fw::TClassInfo& TFormMain::StaticClass() {
     static const fw::TClassInfo& info = fw::DefineClass<TFormMain, fw::TForm>("TFormMain")
         .Field("KsSkinForm1", &TFormMain::KsSkinForm1)
+        .Field("KsSkinSystemButton1", &TFormMain::KsSkinSystemButton1)
         .Field("KsSkinLabel1", &TFormMain::KsSkinLabel1)
+        .Field("KsSkinNCLabel1", &TFormMain::KsSkinNCLabel1)
         .Field("Timer1", &TFormMain::Timer1)
         .Method("FormCreate", &TFormMain::FormCreate)
         .Method("Timer1Timer", &TFormMain::Timer1Timer)

@@ -6,6 +6,8 @@
 #include "framework/Forms_win.h"
 #include "skin/controls/uKsSkinLabel.h"
 #include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/uKsSkinNCButton.h"
+#include "skin/frame/uKsSkinNCLabel.h"
 
 class TFormMain : public fw::TForm {
     FW_CLASS(TFormMain)
@@ -14,7 +16,9 @@ class TFormMain : public fw::TForm {
 
     // Published fields, set by the stored layout.
     ks::TKsSkinForm* KsSkinForm1 = nullptr;
+    ks::TKsSkinSystemButton* KsSkinSystemButton1 = nullptr;
     ks::TKsSkinLabel* KsSkinLabel1 = nullptr;
+    ks::TKsSkinNCLabel* KsSkinNCLabel1 = nullptr;
     fw::TTimer* Timer1 = nullptr;
 
     // Published methods, bound by the stored layout.

@@ -2,6 +2,8 @@
 // form's timer (see Main.cpp).
 #include "framework/Forms_win.h"
 #include "launcher/Main.h"
+#include "skin/frame/FormSkinSettings.h"
+#include "skin/resources/uKsSkinResDM.h"
 
 #include <windows.h>
 
@@ -28,6 +30,12 @@ std::wstring FromCodePage(UINT codePage, std::string_view bytes) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The skin engine first: the built-in image store loads now, so that a
+    // damaged store fails at start-up rather than at the first paint, and the
+    // shared form-settings record exists before any form.
+    ks::InitializeKsSkinResDM();
+    ks::GlobalFormSkin();
+
     fw::Application->Initialize();
     fw::Application->SetTitle(FromCodePage(936, kApplicationTitleGbk));
     fw::Application->CreateForm(FormMain);
