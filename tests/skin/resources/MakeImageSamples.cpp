@@ -40,7 +40,7 @@ void Save(const std::string& name, const Bytes& bytes)
 
 // --- PNG --------------------------------------------------------------------
 
-struct PngSpec {
+struct PngSample {
     int colorType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
     bool interlaced = false;
@@ -59,7 +59,7 @@ void PngWrite(png_structp png, png_bytep data, std::size_t size)
 }
 void PngFlush(png_structp) {}
 
-Bytes EncodePng(const PngSpec& spec)
+Bytes EncodePng(const PngSample& sample)
 {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -69,15 +69,15 @@ Bytes EncodePng(const PngSpec& spec)
         std::exit(1);
     }
     png_set_write_fn(png, &out, PngWrite, PngFlush);
-    png_set_IHDR(png, info, kWidth, kHeight, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, kWidth, kHeight, sample.bitDepth, sample.colorType,
+                 sample.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.transAlpha.empty())
-        png_set_tRNS(png, info, spec.transAlpha.data(), static_cast<int>(spec.transAlpha.size()), nullptr);
-    if (spec.hasTransColor) {
-        png_color_16 c = spec.transColor;
+    if (!sample.palette.empty())
+        png_set_PLTE(png, info, sample.palette.data(), static_cast<int>(sample.palette.size()));
+    if (!sample.transAlpha.empty())
+        png_set_tRNS(png, info, sample.transAlpha.data(), static_cast<int>(sample.transAlpha.size()), nullptr);
+    if (sample.hasTransColor) {
+        png_color_16 c = sample.transColor;
         png_set_tRNS(png, info, nullptr, 0, &c);
     }
     png_write_info(png, info);
@@ -90,17 +90,17 @@ Bytes EncodePng(const PngSpec& spec)
         Bytes& row = rows[y];
         unsigned bitPos = 0;
         for (int x = 0; x < kWidth; ++x) {
-            for (unsigned v : spec.samples(x, y)) {
-                if (spec.bitDepth == 16) {
+            for (unsigned v : sample.samples(x, y)) {
+                if (sample.bitDepth == 16) {
                     row.push_back(static_cast<std::uint8_t>(v >> 8));
                     row.push_back(static_cast<std::uint8_t>(v));
-                } else if (spec.bitDepth == 8) {
+                } else if (sample.bitDepth == 8) {
                     row.push_back(static_cast<std::uint8_t>(v));
                 } else {
                     if (bitPos % 8 == 0)
                         row.push_back(0);
-                    row.back() |= static_cast<std::uint8_t>(v << (8 - spec.bitDepth - bitPos % 8));
-                    bitPos += static_cast<unsigned>(spec.bitDepth);
+                    row.back() |= static_cast<std::uint8_t>(v << (8 - sample.bitDepth - bitPos % 8));
+                    bitPos += static_cast<unsigned>(sample.bitDepth);
                 }
             }
         }
@@ -145,7 +145,7 @@ void PatchPngSize(Bytes& png, std::uint32_t width, std::uint32_t height)
 void WritePngSamples()
 {
     for (int depth : {1, 2, 4, 8, 16}) {
-        PngSpec s;
+        PngSample s;
         s.colorType = PNG_COLOR_TYPE_GRAY;
         s.bitDepth = depth;
         s.samples = [depth](int x, int y) {
@@ -166,7 +166,7 @@ void WritePngSamples()
         }
     }
     for (int depth : {8, 16}) {
-        PngSpec s;
+        PngSample s;
         s.bitDepth = depth;
         const auto w = [depth](unsigned v, int x, int y) { return depth == 16 ? Wide(v, x, y) : v; };
         s.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
@@ -198,7 +198,7 @@ void WritePngSamples()
     }
     for (int depth : {1, 2, 4, 8}) {
         const unsigned entries = depth == 8 ? 13u : (1u << depth);
-        PngSpec s;
+        PngSample s;
         s.colorType = PNG_COLOR_TYPE_PALETTE;
         s.bitDepth = depth;
         s.palette = SamplePalette(entries);
@@ -217,7 +217,7 @@ void WritePngSamples()
     }
 
     // Damaged files, all from the RGBA sample.
-    PngSpec s;
+    PngSample s;
     s.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
     s.samples = [](int x, int y) { return std::vector<unsigned>{Red(x, y), Green(x, y), Blue(x, y), Alpha(x, y)}; };
     const Bytes good = EncodePng(s);
@@ -329,45 +329,45 @@ struct BmpSpec {
     std::int32_t height = kHeight;
 };
 
-Bytes EncodeBmp(const BmpSpec& spec)
+Bytes EncodeBmp(const BmpSpec& sample)
 {
     Bytes header;
-    if (spec.headerSize == 12) {
+    if (sample.headerSize == 12) {
         Put32(header, 12);
-        Put16(header, static_cast<std::uint32_t>(spec.width));
-        Put16(header, static_cast<std::uint32_t>(spec.height));
+        Put16(header, static_cast<std::uint32_t>(sample.width));
+        Put16(header, static_cast<std::uint32_t>(sample.height));
         Put16(header, 1);
-        Put16(header, static_cast<std::uint32_t>(spec.bitCount));
+        Put16(header, static_cast<std::uint32_t>(sample.bitCount));
     } else {
-        Put32(header, spec.headerSize);
-        Put32(header, static_cast<std::uint32_t>(spec.width));
-        Put32(header, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+        Put32(header, sample.headerSize);
+        Put32(header, static_cast<std::uint32_t>(sample.width));
+        Put32(header, static_cast<std::uint32_t>(sample.topDown ? -sample.height : sample.height));
         Put16(header, 1);
-        Put16(header, static_cast<std::uint32_t>(spec.bitCount));
-        Put32(header, spec.compression);
+        Put16(header, static_cast<std::uint32_t>(sample.bitCount));
+        Put32(header, sample.compression);
         Put32(header, 0);  // image size
         Put32(header, 2835);
         Put32(header, 2835);
-        Put32(header, spec.paletteEntries);
+        Put32(header, sample.paletteEntries);
         Put32(header, 0);
-        for (std::uint32_t m : spec.masks)
+        for (std::uint32_t m : sample.masks)
             Put32(header, m);
-        while (header.size() < spec.headerSize)
+        while (header.size() < sample.headerSize)
             header.push_back(0);
     }
     Bytes palette;
-    for (unsigned i = 0; i < spec.paletteEntries; ++i) {
+    for (unsigned i = 0; i < sample.paletteEntries; ++i) {
         palette.push_back(static_cast<std::uint8_t>(PaletteBlue(i)));
         palette.push_back(static_cast<std::uint8_t>(PaletteGreen(i)));
         palette.push_back(static_cast<std::uint8_t>(PaletteRed(i)));
-        if (spec.headerSize != 12)
+        if (sample.headerSize != 12)
             palette.push_back(0);
     }
-    Bytes pixels = spec.pixelData;
+    Bytes pixels = sample.pixelData;
     if (pixels.empty()) {
-        for (int row = 0; row < spec.height; ++row) {
-            const int y = spec.topDown ? row : spec.height - 1 - row;
-            Bytes r = spec.rowBytes(y);
+        for (int row = 0; row < sample.height; ++row) {
+            const int y = sample.topDown ? row : sample.height - 1 - row;
+            Bytes r = sample.rowBytes(y);
             while (r.size() % 4 != 0)
                 r.push_back(0);
             pixels.insert(pixels.end(), r.begin(), r.end());
