@@ -721,7 +721,7 @@ void DrawFav(Canvas& c)
 
 // ------------------------------------------------------------------ the table
 
-const std::vector<SkinImageSpec> kTable = {
+const std::vector<SkinImageRecipe> kTable = {
     {"KsSkinCheckBox", 68, 17, false, kWhiteRgb, DrawCheckBox},
     {"KsSkinButton", 340, 27, false, kWhiteRgb, DrawButton},
     {"KsSkinRadiobtn", 68, 17, false, kWhiteRgb, DrawRadioButton},
@@ -813,19 +813,19 @@ const std::vector<SkinImageSpec> kTable = {
 
 } // namespace
 
-const std::vector<SkinImageSpec>& SkinImageTable() { return kTable; }
+const std::vector<SkinImageRecipe>& SkinImageTable() { return kTable; }
 
-RgbaImage RenderSkinImage(const SkinImageSpec& spec)
+RgbaImage RenderSkinImage(const SkinImageRecipe& recipe)
 {
-    Canvas canvas(spec.width, spec.height);
-    spec.draw(canvas);
+    Canvas canvas(recipe.width, recipe.height);
+    recipe.draw(canvas);
     RgbaImage image;
-    image.width = spec.width;
-    image.height = spec.height;
-    image.pixels = canvas.ToRgba8(spec.transparentRgb);
-    if (spec.opaque) {
+    image.width = recipe.width;
+    image.height = recipe.height;
+    image.pixels = canvas.ToRgba8(recipe.transparentRgb);
+    if (recipe.opaque) {
         for (size_t i = 3; i < image.pixels.size(); i += 4)
-            if (image.pixels[i] != 255) throw std::logic_error(std::string(spec.id) + " is opaque but has alpha");
+            if (image.pixels[i] != 255) throw std::logic_error(std::string(recipe.id) + " is opaque but has alpha");
     }
     return image;
 }

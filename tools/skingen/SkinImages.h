@@ -10,7 +10,7 @@
 
 namespace ks::skingen {
 
-struct SkinImageSpec {
+struct SkinImageRecipe {
     const char* id;
     int width;
     int height;
@@ -20,9 +20,9 @@ struct SkinImageSpec {
 };
 
 // In the order of the store.
-const std::vector<SkinImageSpec>& SkinImageTable();
+const std::vector<SkinImageRecipe>& SkinImageTable();
 
 // Draws one image; opaque images come out with alpha 255 everywhere.
-RgbaImage RenderSkinImage(const SkinImageSpec& spec);
+RgbaImage RenderSkinImage(const SkinImageRecipe& recipe);
 
 } // namespace ks::skingen

@@ -21,10 +21,10 @@ using namespace ks::skingen;
 void GenerateAll(const std::string& folder)
 {
     std::string manifest;
-    for (const SkinImageSpec& spec : SkinImageTable()) {
-        WritePng(folder + "/" + spec.id + ".png", RenderSkinImage(spec));
-        manifest += std::string(spec.id) + " " + std::to_string(spec.width) + " " + std::to_string(spec.height) +
-                    (spec.opaque ? " dmOpaque\n" : " dmBlend\n");
+    for (const SkinImageRecipe& recipe : SkinImageTable()) {
+        WritePng(folder + "/" + recipe.id + ".png", RenderSkinImage(recipe));
+        manifest += std::string(recipe.id) + " " + std::to_string(recipe.width) + " " + std::to_string(recipe.height) +
+                    (recipe.opaque ? " dmOpaque\n" : " dmBlend\n");
     }
     const std::string path = folder + "/manifest.txt";
     std::ofstream out(path, std::ios::binary);
