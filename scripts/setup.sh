@@ -10,7 +10,7 @@ SRC_ROOT="$CACHE_ROOT/src"
 TARGETS=(x86_64-w64-mingw32 i686-w64-mingw32)
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config dpkg-dev
+  build-essential cmake ninja-build pkg-config dpkg-dev ccache
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   libz-mingw-w64-dev nasm
   wine wine64 xvfb xauth xdg-utils imagemagick x11-utils fonts-wqy-microhei
