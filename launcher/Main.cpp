@@ -39,6 +39,10 @@ void TFormMain::FormCreate(fw::TObject*) {
 }
 
 void TFormMain::Timer1Timer(fw::TObject*) {
+    HandOffTimerTick();
+}
+
+void HandOffTimerTick() {
     launcher::WinHandOffPlatform platform(fw::Application->Handle());
     launcher::HandOffTick(g_ticks, platform, launcher::kWebAddress);
 }

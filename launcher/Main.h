@@ -27,3 +27,8 @@ class TFormMain : public fw::TForm {
 };
 
 extern TFormMain* FormMain;
+
+// One tick of the hand-off's 500 ms timer: the first opens the platform's
+// address, the second ends the process. Timer1 runs it; so does the stand-in
+// timer the program starts when the form could not be made.
+void HandOffTimerTick();

@@ -7,13 +7,16 @@
 #include "framework/Classes.h"
 #include "framework/Types.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace ks {
 
 enum TKsFillStyle { mfsBlur, mfsTile, mfsStretch, mfs9Block };
-enum TKsSkinStyle { ssColor, ssPicture };
+// The configuration file stores the style as a byte and may hold values past
+// the named ones (2 draws neither background); they are kept as they are.
+enum TKsSkinStyle : std::uint8_t { ssColor, ssPicture };
 
 class TKsFormSkinRes : public fw::TPersistent {
     FW_CLASS(TKsFormSkinRes)

@@ -55,6 +55,13 @@ TRect SkinClientRect(const TRect& window, int titleHeight, int framWidth)
     return r;
 }
 
+fw::TRect MaxInfoWorkArea(MonitorList& monitors)
+{
+    const int count = monitors.Refresh();
+    const int number = monitors.FormMonitorNumber();
+    return number >= 0 && number < count ? monitors.WorkAreaAt(number) : monitors.FormMonitorWorkArea();
+}
+
 void ApplyMinMaxRule(const MinMaxInput& in, MinMaxInfo& info)
 {
     const TRect& wa = in.WorkArea;

@@ -80,6 +80,26 @@ struct MinMaxInput {
 // the system put there.
 void ApplyMinMaxRule(const MinMaxInput& in, MinMaxInfo& info);
 
+// The monitors the max-info rule takes its work area from. Enumerating them
+// afresh may renumber them (a monitor was added, removed or rearranged).
+class MonitorList {
+public:
+    virtual ~MonitorList() = default;
+    // Enumerates the monitors afresh; answers how many there are.
+    virtual int Refresh() = 0;
+    // The number of the form's monitor in the list as it is now; -1 when the
+    // form has none.
+    virtual int FormMonitorNumber() = 0;
+    virtual fw::TRect WorkAreaAt(int number) = 0;
+    // The work area of the form's monitor itself.
+    virtual fw::TRect FormMonitorWorkArea() = 0;
+};
+
+// The work area of the form's monitor, taken from the list by the monitor's
+// number when that number is valid. The list is refreshed before the number
+// is read, so the number always indexes the list it came from.
+fw::TRect MaxInfoWorkArea(MonitorList& monitors);
+
 // Minimum tracking height without a constraint.
 constexpr int MinTrackHeight(int titleHeight, bool flatFrame)
 {

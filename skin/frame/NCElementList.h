@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace ks {
@@ -88,13 +89,19 @@ public:
 
     // The first element that is visible and hot, in list order. pump runs
     // before each element is looked at (the host lets pending messages run,
-    // which may add or remove elements); an index past the end after it is
-    // skipped.
+    // which may add or remove elements, or free the list with its host); an
+    // index past the end after it is skipped, and a list freed meanwhile
+    // ends the walk with null without being touched again.
     TKsNCListedElement* FirstVisibleHot(const std::function<void()>& pump = {}) const;
+
+    // Expires when the list is freed: whoever runs something that may free
+    // the list's host checks this before touching the host again.
+    std::weak_ptr<const int> LifeToken() const { return m_life; }
 
 private:
     TKsSkinForm* m_controller;
     std::vector<TKsNCListedElement*> m_items;
+    std::shared_ptr<const int> m_life = std::make_shared<const int>(0);
 };
 
 // Raises every other title-bar button of element's list that has the same

@@ -1,10 +1,12 @@
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/SharedClassBrushes.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
 #include "framework/Forms_win.h"
 #include "framework/TypInfo.h"
+#include "framework/UtilWindow_win.h"
 
 #include <algorithm>
 #include <exception>
@@ -37,13 +39,40 @@ constexpr std::intptr_t kNoPublishTag = 99999;
 
 bool IsSizeableStyle(fw::TFormBorderStyle s) { return s == fw::bsSizeable || s == fw::bsSizeToolWin; }
 
-// Drawing failures are silent: a bitmap that cannot be had draws nothing.
+// The screen's monitors, for the max-info rule.
+class ScreenMonitors final : public MonitorList {
+public:
+    explicit ScreenMonitors(fw::TCustomForm& form) : m_form(form) {}
+    int Refresh() override { return fw::Screen->MonitorCount(); }
+    int FormMonitorNumber() override
+    {
+        m_monitor = m_form.Monitor();
+        return m_monitor != nullptr ? m_monitor->MonitorNum() : -1;
+    }
+    fw::TRect WorkAreaAt(int number) override
+    {
+        fw::TMonitor* monitor = fw::Screen->Monitors(number);
+        return monitor != nullptr ? monitor->WorkareaRect() : fw::TRect();
+    }
+    fw::TRect FormMonitorWorkArea() override { return m_monitor != nullptr ? m_monitor->WorkareaRect() : fw::TRect(); }
+    // The form's monitor as the refreshed list has it; null without one.
+    fw::TMonitor* FormMonitor() const { return m_monitor; }
+
+private:
+    fw::TCustomForm& m_form;
+    fw::TMonitor* m_monitor = nullptr;
+};
+
+// A drawing step that fails draws nothing and the form carries on; the
+// failure goes to the framework's report instead of out of the window
+// procedure.
 template <class F>
-void Silently(F&& f)
+void Contained(F&& f)
 {
     try {
         f();
-    } catch (const std::exception&) {
+    } catch (...) {
+        fw::ReportException(std::current_exception());
     }
 }
 
@@ -146,17 +175,23 @@ TKsSkinForm::~TKsSkinForm()
     m_active = false;
     KillOwnTimers();
     if (m_classBrush) {
-        // The class brush belongs to the window class, which other windows
-        // share: hand the class its own brush back before ours goes.
+        // The window class, and with it the background brush, is shared with
+        // the other forms of the class: it must not keep ours once ours goes.
         HWND h = FormWindow();
-        if (h != nullptr &&
-            reinterpret_cast<HBRUSH>(::GetClassLongPtrW(h, GCLP_HBRBACKGROUND)) == m_classBrush.Get())
-            ::SetClassLongPtrW(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(m_originalClassBrush));
-        m_classBrush.Reset();
+        if (h != nullptr) {
+            const auto current = static_cast<std::uintptr_t>(::GetClassLongPtrW(h, GCLP_HBRBACKGROUND));
+            if (const auto instead = SharedClassBrushes().Release(m_classBrushKey, this, current))
+                ::SetClassLongPtrW(h, GCLP_HBRBACKGROUND, static_cast<LONG_PTR>(*instead));
+            m_classBrush.Reset();
+        } else {
+            // No window to reach the class through: the class may still show
+            // the brush, so it is left to the class rather than deleted.
+            (void)m_classBrush.Release();
+        }
     }
     if (m_appHookCookie != 0 && fw::Application != nullptr)
         fw::Application->UnhookMainWindow(m_appHookCookie);
-    FormSkinHelper().Remove(m_form);
+    FormSkinHelper().Remove(m_form, this);
     // The main-menu settings, options, bitmaps and element list go with their
     // owners; the hook puts the form's previous window procedure back.
 }
@@ -371,10 +406,10 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
 void TKsSkinForm::WMPaint(fw::TMessage& m)
 {
     if (m.WParam != 0) {
-        Silently([&] { PaintClient(reinterpret_cast<HDC>(m.WParam)); });
+        Contained([&] { PaintClient(reinterpret_cast<HDC>(m.WParam)); });
     } else if (HWND h = FormWindow()) {
         fw::ScopedPaint paint(h);
-        Silently([&] { PaintClient(paint.Get()); });
+        Contained([&] { PaintClient(paint.Get()); });
     }
     m.Result = 1;
 }
@@ -383,7 +418,7 @@ void TKsSkinForm::WMEraseBkgnd(fw::TMessage& m)
 {
     m.Result = 1;
     if (m_eraseBackGround && m.WParam != 0)
-        Silently([&] { EraseClient(reinterpret_cast<HDC>(m.WParam)); });
+        Contained([&] { EraseClient(reinterpret_cast<HDC>(m.WParam)); });
 }
 
 void TKsSkinForm::WMSetCursor(fw::TMessage& m)
@@ -398,16 +433,11 @@ void TKsSkinForm::WMSetCursor(fw::TMessage& m)
 
 void TKsSkinForm::WMGetMinMaxInfo(fw::TMessage& m)
 {
-    if (!BorderNone() && m.LParam != 0) {
-        fw::TMonitor* monitor = FormWindow() != nullptr ? m_form->Monitor() : nullptr;
-        if (monitor != nullptr) {
-            MinMaxInput in;
-            // By number from the screen's list when the number is valid.
-            const int num = monitor->MonitorNum();
-            fw::TMonitor* listed =
-                (fw::Screen != nullptr && num >= 0 && num < fw::Screen->MonitorCount()) ? fw::Screen->Monitors(num)
-                                                                                          : nullptr;
-            in.WorkArea = (listed != nullptr ? listed : monitor)->WorkareaRect();
+    if (!BorderNone() && m.LParam != 0 && FormWindow() != nullptr && fw::Screen != nullptr) {
+        ScreenMonitors monitors(*m_form);
+        MinMaxInput in;
+        in.WorkArea = MaxInfoWorkArea(monitors);
+        if (fw::TMonitor* monitor = monitors.FormMonitor()) {
             in.PrimaryMonitor = monitor->Primary();
             in.DesignedMaximized = m_savedWindowState == fw::wsMaximized;
             in.TitleHeight = m_titleHeight;
@@ -507,7 +537,7 @@ void TKsSkinForm::WMNCPaint(fw::TMessage& m)
 
 void TKsSkinForm::RepaintFrameNow()
 {
-    Silently([&] {
+    Contained([&] {
         UpdateRegion();
         PaintFrame();
     });
@@ -516,31 +546,46 @@ void TKsSkinForm::RepaintFrameNow()
 void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
 {
     const int value = DragFullWindowsValue(static_cast<int>(m_options->DragFullWindows()), static_cast<int>(m.WParam));
-    bool settingChanged = false;
+    // Each press puts back what it found, so a press routed inside another
+    // one (from an element's handler, or inside the system's move loop)
+    // cannot leave the user's setting changed. The global keeps the value
+    // the outermost press found: the user's own.
+    // The setting comes back whatever happens in the move or size loop that
+    // the default handling runs.
+    static int s_pressesHoldingSetting = 0;
+    struct PutBack {
+        bool Armed = false;
+        std::uint8_t Saved = 0;
+        ~PutBack()
+        {
+            if (!Armed)
+                return;
+            ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, Saved, nullptr, 0);
+            --s_pressesHoldingSetting;
+        }
+    } putBack;
     if (value >= 0) {
         BOOL current = FALSE;
         ::SystemParametersInfoW(SPI_GETDRAGFULLWINDOWS, 0, &current, 0);
-        SavedDragFullWindows = static_cast<std::uint8_t>(current & 0xFF);
-        settingChanged = ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, static_cast<UINT>(value), nullptr, 0) != 0;
+        putBack.Saved = static_cast<std::uint8_t>(current & 0xFF);
+        if (s_pressesHoldingSetting == 0)
+            SavedDragFullWindows = putBack.Saved;
+        putBack.Armed = ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, static_cast<UINT>(value), nullptr, 0) != 0;
+        if (putBack.Armed)
+            ++s_pressesHoldingSetting;
     }
-    // The system's setting comes back whatever happens in the move or size
-    // loop that the default handling runs.
-    struct PutBack {
-        bool Armed;
-        ~PutBack()
-        {
-            if (Armed)
-                ::SystemParametersInfoW(SPI_SETDRAGFULLWINDOWS, SavedDragFullWindows, nullptr, 0);
-        }
-    } putBack{settingChanged};
-
-    if (!RouteNCButton(true))
+    // The routing may free the form, and this controller with it.
+    const std::weak_ptr<const int> alive = m_elements.LifeToken();
+    const bool taken = RouteNCButton(true);
+    if (!alive.expired() && !taken)
         CallDefault(m);
 }
 
 void TKsSkinForm::WMNCLButtonUp(fw::TMessage& m)
 {
-    if (!RouteNCButton(false))
+    const std::weak_ptr<const int> alive = m_elements.LifeToken();
+    const bool taken = RouteNCButton(false);
+    if (!alive.expired() && !taken)
         CallDefault(m);
 }
 
@@ -699,7 +744,7 @@ void TKsSkinForm::CMSkinRebuild(fw::TMessage& m)
 
 void TKsSkinForm::RebuildBackgrounds()
 {
-    Silently([&] {
+    Contained([&] {
         if (m_style == ssColor)
             BuildColorBackground();
         else if (m_style == ssPicture)
@@ -785,13 +830,22 @@ bool TKsSkinForm::RouteNCButton(bool press)
     // The system sizes the window from the sizing border.
     if (m_onSizingBorder)
         return false;
-    // Pending messages run before each element is looked at; they may add or
-    // remove elements.
-    const bool taken = HostRouteButton(m_elements, press, [] {
-        if (fw::Application != nullptr)
-            fw::Application->ProcessMessages();
-    });
-    if (taken && m_form != nullptr)
+    // Registrations the elements posted are handled before each element is
+    // looked at, so an element made just before the press can take it.
+    // Nothing else runs meanwhile: a button-up already queued stays behind
+    // its button-down, and a form released meanwhile is not freed under the
+    // walk.
+    HWND h = FormWindow();
+    const auto handleRegistrations = [h] {
+        MSG msg{};
+        while (h != nullptr && ::PeekMessageW(&msg, h, CM_SKIN_ADDELEMENT, CM_SKIN_ADDELEMENT, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+    };
+    // Whatever runs from here on (a registration's repaint, the element's
+    // own handlers) may free the form and this controller with it.
+    const std::weak_ptr<const int> alive = m_elements.LifeToken();
+    const bool taken = HostRouteButton(m_elements, press, handleRegistrations);
+    if (taken && !alive.expired() && m_form != nullptr && !m_form->IsDestroying())
         m_form->SetActiveControl(nullptr);
     return taken;
 }
@@ -811,15 +865,12 @@ void TKsSkinForm::RefreshAll()
         {
             Self->m_refreshGuard = false;
             if (Self->m_changed) {
-                try {
-                    Self->m_changed(Self);
-                } catch (...) {
-                }
+                Contained([&] { Self->m_changed(Self); });
             }
         }
     } finally{this};
 
-    Silently([&] { PaintFrame(); });
+    Contained([&] { PaintFrame(); });
     if (HWND h = FormWindow())
         ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE);
     if (Tag() != kNoPublishTag)

@@ -15,7 +15,7 @@
 #include "skin/frame/FrameGeometry.h"
 #include "skin/frame/NCElementList.h"
 #include "skin/frame/uKsSkinHelper.h"
-#include "skin/frame/uKsStdCtrl.h"
+#include "skin/frame/uKsHookWindowProc.h"
 
 #include "framework/Forms.h"
 #include "framework/ScopedGdi_win.h"
@@ -254,8 +254,7 @@ private:
     std::unique_ptr<TBitmap32> m_pictureSource;
     std::unique_ptr<TBitmap32> m_pictureBackground;
     fw::ScopedBrush m_classBrush;
-    HBRUSH m_originalClassBrush = nullptr;
-    bool m_classBrushReplaced = false;
+    std::uintptr_t m_classBrushKey = 0;
     bool m_regionDirty = true;
     bool m_regionGuard = false;
     bool m_refreshGuard = false;

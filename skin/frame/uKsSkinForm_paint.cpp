@@ -4,6 +4,8 @@
 // window.
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/SharedClassBrushes.h"
+
 #include "framework/Forms_win.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
@@ -183,12 +185,12 @@ void TKsSkinForm::UpdateRegion()
     const fw::TColor brushColor = m_style == ssColor ? m_effectiveClientColor : m_pictureColor;
     fw::ScopedBrush brush(::CreateSolidBrush(fw::ColorToColorRef(brushColor)));
     if (brush) {
-        const auto previous = reinterpret_cast<HBRUSH>(
-            ::SetClassLongPtrW(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.Get())));
-        if (!m_classBrushReplaced) {
-            m_classBrushReplaced = true;
-            m_originalClassBrush = previous;
-        }
+        const LONG_PTR previous = ::SetClassLongPtrW(h, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush.Get()));
+        // Other forms of the class may show it too; the book knows what the
+        // class shows once this form's brush is gone.
+        m_classBrushKey = static_cast<std::uintptr_t>(::GetClassLongPtrW(h, GCW_ATOM));
+        SharedClassBrushes().Set(m_classBrushKey, this, reinterpret_cast<std::uintptr_t>(brush.Get()),
+                                 static_cast<std::uintptr_t>(previous));
         m_classBrush = std::move(brush);  // the previous brush of ours goes
     }
 

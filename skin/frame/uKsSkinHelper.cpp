@@ -42,6 +42,15 @@ void TKsFormSkinHelper::Remove(const fw::TWinControl* form)
         m_entries.erase(m_entries.begin() + i);
 }
 
+void TKsFormSkinHelper::Remove(const fw::TWinControl* form, const TKsSkinForm* controller)
+{
+    auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const std::unique_ptr<Entry>& e) {
+        return e->Form == form && e->Controller == controller;
+    });
+    if (it != m_entries.end())
+        m_entries.erase(it);
+}
+
 void TKsWinControlHelper::Remove(const fw::TWinControl* control)
 {
     auto it = std::find(Controls.begin(), Controls.end(), control);

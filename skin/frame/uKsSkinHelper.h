@@ -75,6 +75,9 @@ public:
     Entry& Items(int index) { return *m_entries.at(static_cast<std::size_t>(index)); }
     // Frees the first entry of form; nothing when there is none.
     void Remove(const fw::TWinControl* form);
+    // Frees the first entry of exactly this pair: a controller that goes
+    // takes its own entry out, not that of another controller on its form.
+    void Remove(const fw::TWinControl* form, const TKsSkinForm* controller);
 
 private:
     std::vector<std::unique_ptr<Entry>> m_entries;

@@ -175,9 +175,13 @@ void TKsNCElementList::ForEach(const std::function<void(TKsNCListedElement&)>& v
 
 TKsNCListedElement* TKsNCElementList::FirstVisibleHot(const std::function<void()>& pump) const
 {
+    const std::weak_ptr<const int> alive = m_life;
     for (int i = 0; i < Count(); ++i) {
-        if (pump)
+        if (pump) {
             pump();
+            if (alive.expired())
+                return nullptr;  // freed with its host: nothing of it is touched
+        }
         TKsNCListedElement* e = Items(i);
         if (e == nullptr)
             break;  // the list became shorter meanwhile

@@ -7,6 +7,7 @@
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
 #include "framework/TypInfo.h"
+#include "framework/UtilWindow_win.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Bitmap32.h"
 
@@ -289,7 +290,8 @@ void HostPaintElements(const TKsNCElementList& list, TBitmap32& bitmap)
         try {
             element->Paint(bitmap);
         } catch (...) {
-            // Drawing failures are silent.
+            // The element draws nothing; the others still draw.
+            fw::ReportException(std::current_exception());
         }
     });
 }

@@ -202,7 +202,9 @@ void TBitmap32::AssignFrom(const fw::TGraphic* graphic)
                     for (int y = 0; y < Height(); ++y)
                         std::memcpy(ScanLine(y), bmp->ScanLine(y), static_cast<std::size_t>(Width()) * 4u);
                 } else {
-                    g->Draw(Canvas(), BoundsRect());
+                    // Copied, not drawn: drawing a transparent bitmap leaves
+                    // its key pixels out, and the key scan below must see them.
+                    ::BitBlt(Handle(), 0, 0, Width(), Height(), bmp->Canvas().Handle(), 0, 0, SRCCOPY);
                     ::GdiFlush();
                     if (!has32)
                         MakeOpaque();

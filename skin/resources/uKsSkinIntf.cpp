@@ -58,7 +58,14 @@ void TPngPictures::SetImage(const std::string& name)
         return;
     m_image = name;
     m_source = nullptr;
-    m_source = SkinResManager().GetBitmap(name);
+    try {
+        m_source = SkinResManager().GetBitmap(name);
+    } catch (...) {
+        // Caught here, where every picture of the skin is looked up: while a
+        // form is read from its layout, when a name changes and when a button
+        // swaps its strip while painting. The element draws without it.
+        ReportSkinFailure(std::current_exception());
+    }
     Changed();
 }
 

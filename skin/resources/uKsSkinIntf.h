@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,13 @@ class TCanvas;
 #endif
 
 namespace ks {
+
+// Reports a failure that the skin catches rather than let it cross a window
+// procedure, the message loop or the program's entry. Windows programs hand it
+// to the framework's exception report (the application's exception event;
+// without one, a line on the debugger output); the host build writes the line
+// to stderr.
+void ReportSkinFailure(std::exception_ptr error) noexcept;
 
 // A 32-bit bitmap that receives a loaded image file or a frame cut out of a
 // strip; it behaves exactly as TBitmap32.
@@ -48,8 +56,9 @@ class TPngPictures : public fw::TPersistent {
     void SetMultiLineMode(bool value) { m_multiLineMode = value; }
     const std::string& Image() const { return m_image; }
     // A new name (exact comparison) is looked up at once; the same name again
-    // does nothing. A file that cannot be decoded throws EImageError (the
-    // name is kept, without a picture).
+    // does nothing. A file of that name that cannot be read as an image is
+    // reported (ReportSkinFailure) and the name is kept without a picture:
+    // the skin is decoration, and one bad file must not stop the program.
     void SetImage(const std::string& name);
     int Normal() const { return m_normal; }
     void SetNormal(int value);

@@ -4,6 +4,7 @@
 
 #include "framework/Graphics_win.h"
 #include "framework/ScopedGdi_win.h"
+#include "framework/UtilWindow_win.h"
 
 #include <windows.h>
 
@@ -11,6 +12,10 @@
 #include <optional>
 
 namespace ks {
+
+// The framework's one report: the application's exception event, or its
+// default line.
+void ReportSkinFailure(std::exception_ptr error) noexcept { fw::ReportException(error); }
 
 namespace {
 

@@ -153,6 +153,43 @@ TEST(ApplyMinMaxRule, DesignedMaximisedIsOnePixelShortAndOtherMonitorsStartAtZer
     EXPECT_EQ(info.MaxSize, TPoint(1024, 739));
 }
 
+namespace {
+
+// Two monitors whose numbers swap when the list is enumerated afresh (as after
+// a monitor change); the form is on the second one, B.
+class SwappingMonitors : public MonitorList {
+public:
+    const TRect A{0, 0, 1024, 738};
+    const TRect B{1024, 0, 2944, 1050};
+    int Refresh() override
+    {
+        m_fresh = true;
+        return 2;
+    }
+    int FormMonitorNumber() override { return m_fresh ? 0 : 1; }
+    TRect WorkAreaAt(int number) override { return (number == 0) == m_fresh ? B : A; }
+    TRect FormMonitorWorkArea() override { return B; }
+
+private:
+    bool m_fresh = false;
+};
+
+class NoListedMonitor : public SwappingMonitors {
+public:
+    int FormMonitorNumber() override { return 5; }
+};
+
+}  // namespace
+
+TEST(MaxInfoWorkArea, ReadsTheMonitorNumberFromTheRefreshedList)
+{
+    SwappingMonitors monitors;
+    EXPECT_EQ(MaxInfoWorkArea(monitors), monitors.B);
+    // A number the list does not have: the form's monitor itself.
+    NoListedMonitor unlisted;
+    EXPECT_EQ(MaxInfoWorkArea(unlisted), unlisted.B);
+}
+
 TEST(FrameRegionFor, ShapeByRoundnessFrameWidthAndState)
 {
     FrameRegionShape s = FrameRegionFor(330, 100, true, false, 2, false);

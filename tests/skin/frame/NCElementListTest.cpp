@@ -149,3 +149,18 @@ TEST(NCElementList, RoutingFindsTheFirstVisibleHotElementAcrossPumpedChanges)
               nullptr);
     EXPECT_EQ(list.Count(), 0);
 }
+
+TEST(NCElementList, RoutingStopsWhenPendingMessagesFreeTheListWithItsHost)
+{
+    auto list = std::make_unique<TKsNCElementList>();
+    Element cold;
+    Element hot;
+    hot.Hot = true;
+    list->Add(&cold);
+    list->Add(&hot);
+    const TKsNCElementList* walked = list.get();
+    // The form, and its controller with the list, is freed by a pending
+    // message: the walk ends without touching the list again (ASan).
+    EXPECT_EQ(walked->FirstVisibleHot([&] { list.reset(); }), nullptr);
+    EXPECT_EQ(hot.OwningList(), nullptr);
+}

@@ -1,4 +1,5 @@
 #include "skin/frame/FormSkinSettings.h"
+#include "skin/frame/SharedClassBrushes.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
@@ -43,6 +44,13 @@ TEST(FormSkinHelper, AddFindRemoveByIdentity)
     EXPECT_EQ(reg.Find(FakeForm(0))->Controller, FakeController(2));
     EXPECT_EQ(reg.Items(0).Form, FakeForm(1));
 
+    // Two controllers on one form: each takes out its own entry.
+    reg.Add(FakeForm(0), FakeController(4));
+    reg.Remove(FakeForm(0), FakeController(4));
+    EXPECT_EQ(reg.Find(FakeForm(0))->Controller, FakeController(2));
+    reg.Remove(FakeForm(0), FakeController(1));  // not a pair: nothing happens
+    EXPECT_EQ(reg.Count(), 2);
+
     // A controller created while designing registers without a form.
     reg.Add(nullptr, FakeController(3));
     EXPECT_EQ(reg.Find(nullptr)->Controller, FakeController(3));
@@ -61,6 +69,28 @@ TEST(FormSkinHelper, RegistriesAreCreatedOnceOnFirstUse)
     EXPECT_EQ(controls.Controls.back(), FakeForm(5));
     controls.Remove(FakeForm(5));
     EXPECT_EQ(controls.Controls.size(), before);
+}
+
+TEST(SharedClassBrushes, AClassNeverKeepsTheBrushOfAFormThatWent)
+{
+    const int a = 0, b = 0;
+    const TSharedClassBrushes::Brush original = 7;
+    for (bool olderGoesFirst : {true, false}) {
+        TSharedClassBrushes book;
+        book.Set(1, &a, 100, original);
+        book.Set(1, &b, 200, 100);
+        book.Set(2, &a, 300, 0);  // another class: its own record
+        book.Set(1, &a, 101, 200);  // a repaints: its new brush is shown
+        if (olderGoesFirst) {
+            EXPECT_EQ(book.Release(1, &a, 101), std::optional<TSharedClassBrushes::Brush>(200));
+            EXPECT_EQ(book.Release(1, &b, 200), std::optional<TSharedClassBrushes::Brush>(original));
+        } else {
+            EXPECT_EQ(book.Release(1, &b, 101), std::nullopt);  // shows a's: kept
+            EXPECT_EQ(book.Release(1, &a, 101), std::optional<TSharedClassBrushes::Brush>(original));
+        }
+        EXPECT_EQ(book.Release(1, &a, 101), std::nullopt);  // already gone
+        EXPECT_EQ(book.Release(2, &a, 300), std::optional<TSharedClassBrushes::Brush>(0));
+    }
 }
 
 TEST(FormSkinSettings, NewRecordAndNotificationRules)
@@ -109,6 +139,13 @@ TEST(FormSkinSettings, NewRecordAndNotificationRules)
     EXPECT_EQ(changes, 2);
     EXPECT_EQ(r.Style(), ssPicture);
     EXPECT_EQ(owner, 2);
+
+    // A stored style past the named ones stays what it is (checked by UBSan).
+    r.SetStyle(static_cast<TKsSkinStyle>(2));
+    EXPECT_EQ(static_cast<int>(r.Style()), 2);
+    TKsFormSkinRes copy;
+    copy.Assign(r);
+    EXPECT_EQ(static_cast<int>(copy.Style()), 2);
 }
 
 TEST(FormSkinSettings, PublishedTableAndGlobalRecord)

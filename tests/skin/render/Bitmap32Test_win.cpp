@@ -217,11 +217,15 @@ TEST(Bitmap32Win, AssignFromFrameworkBitmaps)
     ASSERT_EQ(b.Width(), 3);
     EXPECT_EQ(b.PixelAt(2, 1), 0xFF0A141Eu);
 
+    // Key pixels become transparent, also in a bitmap that had no pixels yet.
     rgb.SetTransparent(true);
     rgb.SetTransparentColor(RGB(255, 0, 255));
-    b.AssignFrom(&rgb);
-    EXPECT_EQ(b.PixelAt(0, 0), 0x00FF00FFu);
-    EXPECT_EQ(b.PixelAt(1, 0), 0xFF0A141Eu);
+    TBitmap32 fresh;
+    for (TBitmap32* target : {&b, &fresh}) {
+        target->AssignFrom(&rgb);
+        EXPECT_EQ(target->PixelAt(0, 0), 0x00FF00FFu);
+        EXPECT_EQ(target->PixelAt(1, 0), 0xFF0A141Eu);
+    }
 }
 
 TEST(Bitmap32Win, GdiHelpers)

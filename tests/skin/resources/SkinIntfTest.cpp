@@ -150,6 +150,28 @@ TEST(PngPictures, WithoutAPictureOrFramesThereIsNothingToCut)
     EXPECT_TRUE(frame.IsEmpty());
 }
 
+TEST(PngPictures, FileThatIsNoImageIsReportedAndLeavesNoPicture)
+{
+    // Named like a built-in image, in the current folder: the file is tried
+    // first and fails.
+    const fs::path folder = fs::temp_directory_path() / "ks_bad_skin_file";
+    fs::create_directories(folder);
+    std::ofstream(folder / "KsSkinBtn_close") << "not an image";
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder);
+#ifndef _WIN32
+    ::testing::internal::CaptureStderr();
+#endif
+    TPngPictures pictures;
+    EXPECT_NO_THROW(pictures.SetImage("KsSkinBtn_close"));
+    fs::current_path(previous);
+    EXPECT_EQ(pictures.Source(), nullptr);
+    EXPECT_EQ(pictures.Image(), "KsSkinBtn_close");
+#ifndef _WIN32
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("KsSkinBtn_close"), std::string::npos);
+#endif
+}
+
 TEST(PngPictures, ComposesABlendingFrameEightTimes)
 {
     // The built-in close button strip blends: each frame pixel is the result
