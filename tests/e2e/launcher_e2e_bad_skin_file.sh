@@ -11,8 +11,10 @@
 #    its debugstr channel on).
 # usage: launcher_e2e_bad_skin_file.sh STATE_DIR EXE ADDRESS OUT_DIR
 set -uo pipefail
-state=$1 exe=$2 address=$3 out=$4
-mkdir -p "$out"
+address=$3
+mkdir -p "$4"
+# Absolute: the launcher runs from a folder of its own.
+state=$(realpath "$1") exe=$(realpath "$2") out=$(realpath "$4")
 rm -rf "$out"/shot-*.png "$out/browser.log" "$out/stderr.log" "$out/cwd"
 
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all,+debugstr WINEDLLOVERRIDES="mscoree,mshtml="
