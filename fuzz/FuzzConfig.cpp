@@ -23,7 +23,7 @@ struct FuzzFiles : ks::TKsConfigFiles {
     }
     std::string ReadFile(const std::string&) const override { return config; }
     void CreateFolders(const std::string&) const override {}
-    void ReplaceFile(const std::string&, const std::string&) const override {}
+    void WriteAtomically(const std::string&, const std::string&) const override {}
 };
 
 }  // namespace

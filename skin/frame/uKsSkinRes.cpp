@@ -241,7 +241,7 @@ void TKsSkinRes::SaveConfig()
     doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
     try {
         m_files->CreateFolders(FolderPart(m_configPath));
-        m_files->ReplaceFile(m_configPath, out.str());
+        m_files->WriteAtomically(m_configPath, out.str());
     } catch (const EConfigError&) {
         // At run time a read-only program folder only means the settings are
         // not kept; the designer is told once.

@@ -33,7 +33,7 @@ public:
     virtual void CreateFolders(const std::string& folder) const = 0;
     // Writes a temporary file in the same folder and then replaces path with it,
     // so a failure never leaves a truncated file. Throws EConfigError.
-    virtual void ReplaceFile(const std::string& path, const std::string& bytes) const = 0;
+    virtual void WriteAtomically(const std::string& path, const std::string& bytes) const = 0;
 };
 
 // The real files; programFolder (with its trailing separator) replaces the

@@ -73,7 +73,7 @@ public:
         }
     }
 
-    void ReplaceFile(const std::string& path, const std::string& bytes) const override
+    void WriteAtomically(const std::string& path, const std::string& bytes) const override
     {
         const std::string target = HostPath(path);
         const std::string temporary = target + "." + std::to_string(getpid()) + ".tmp";

@@ -3,7 +3,7 @@
 // atomic replace of the file through a temporary file in the same folder.
 #include "skin/frame/uKsSkinRes.h"
 
-#include "framework/Forms.h"
+#include "framework/Forms_win.h"
 #include "framework/WideText_win.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/resources/uKsSkinResManager.h"
@@ -79,7 +79,7 @@ public:
         }
     }
 
-    void ReplaceFile(const std::string& path, const std::string& bytes) const override
+    void WriteAtomically(const std::string& path, const std::string& bytes) const override
     {
         const std::wstring target = fw::Utf8ToWide(path);
         const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";

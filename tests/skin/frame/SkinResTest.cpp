@@ -32,7 +32,7 @@ struct MemoryFiles : TKsConfigFiles {
     bool FileExists(const std::string& path) const override { return files->count(path) != 0; }
     std::string ReadFile(const std::string& path) const override { return files->at(path); }
     void CreateFolders(const std::string&) const override {}
-    void ReplaceFile(const std::string& path, const std::string& bytes) const override
+    void WriteAtomically(const std::string& path, const std::string& bytes) const override
     {
         if (failWrites)
             throw EConfigError("disk full");
@@ -245,8 +245,8 @@ TEST(HostConfigFiles, ReplaceLeavesOnlyTheNewFile)
     auto files = CreatePlatformConfigFiles(dir.string() + "/");
     files->CreateFolders(dir.string() + "/Skin\\");
     const std::string path = dir.string() + "/Skin\\Config.xml";
-    files->ReplaceFile(path, "old");
-    files->ReplaceFile(path, "new");
+    files->WriteAtomically(path, "old");
+    files->WriteAtomically(path, "new");
     EXPECT_EQ(files->ReadFile(path), "new");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "Skin"), fs::directory_iterator()), 1);
     fs::remove_all(dir);
