@@ -13,9 +13,8 @@
 
 namespace ks {
 
-enum TKsFillStyle { mfsBlur, mfsTile, mfsStretch, mfs9Block };
-// The configuration file stores the style as a byte and may hold values past
-// the named ones (2 draws neither background); they are kept as they are.
+enum TKsFillStyle : std::uint8_t { mfsBlur, mfsTile, mfsStretch, mfs9Block };
+// A configuration file may store any byte here (2 keeps both backgrounds).
 enum TKsSkinStyle : std::uint8_t { ssColor, ssPicture };
 
 class TKsFormSkinRes : public fw::TPersistent {
@@ -99,6 +98,14 @@ private:
     std::string m_formBg;
     int m_updateCount = 0;
     bool m_loading = false;
+};
+
+// Implemented by the skin configuration component: the settings record that a
+// linked form copies its colours, style and picture from.
+class IKsFormSkinSource {
+public:
+    virtual ~IKsFormSkinSource() = default;
+    virtual TKsFormSkinRes* FormSkin() = 0;
 };
 
 // The shared settings record without owner: lives from first use to program
