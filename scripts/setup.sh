@@ -48,8 +48,16 @@ FONTLINK_TARGET='wqy-microhei.ttc,WenQuanYi Micro Hei'
 
 log() { printf '[setup] %s\n' "$*" >&2; }
 
+now() { printf '%(%s)T\n' -1; }
+
+# younger_than FILE SECONDS: FILE holds a time (from `now`) less than SECONDS ago.
+younger_than() {
+  local t
+  [ -f "$1" ] && read -r t <"$1" && [ -n "$t" ] && [ $(( $(now) - t )) -lt "$2" ]
+}
+
 as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$EUID" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
 # retry N COMMAND...: runs COMMAND up to N times, pausing a little longer
@@ -65,11 +73,17 @@ retry() {
   done
 }
 
+# (A loaded machine starts processes slowly: the checks a second run makes use
+# few of them.)
 missing_packages() {
-  local p status
+  local -A installed=()
+  local name want ok state
+  while read -r name want ok state; do
+    [ "$want $ok $state" = "install ok installed" ] && installed[${name%%:*}]=1
+  done < <(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null)
+  local p
   for p in "${PACKAGES[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || echo "$p"
+    [ -n "${installed[$p]:-}" ] || echo "$p"
   done
 }
 
@@ -116,9 +130,11 @@ install_packages() {
 
 # --- cross-built libraries ----------------------------------------------------
 
-source_versions() {
-  # Versions of a source package that the archive lists, newest first.
-  apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V -r | uniq
+# "package version" lines for every version of the source packages that the
+# archive lists, newest first.
+all_source_versions() {
+  apt-cache showsrc "${SOURCE_PACKAGES[@]}" 2>/dev/null |
+    awk '/^Package:/ {p = $2} /^Version:/ {print p, $2}' | sort -u | sort -k1,1 -k2,2Vr
 }
 
 toolchain_file() {
@@ -184,12 +200,10 @@ cross_build() {
 # an older one serves, and the newest is tried again on a later run.
 ensure_library() {
   local pkg=$1 target=$2 versions=$3
-  local newest version marker rc
-  newest=$(head -n1 <<<"$versions")
+  local newest=${versions%%$'\n'*} version marker rc
   [ -f "$DEPS_ROOT/$target/stamps/$pkg-$newest" ] && return 0
   marker="$CACHE_ROOT/unavailable/$pkg-$newest"
-  if [ -f "$marker" ] && [ $(( $(date +%s) - $(stat -c %Y "$marker") )) -lt "$RETRY_NEWEST_AFTER" ] &&
-     compgen -G "$DEPS_ROOT/$target/stamps/$pkg-*" >/dev/null; then
+  if younger_than "$marker" "$RETRY_NEWEST_AFTER" && compgen -G "$DEPS_ROOT/$target/stamps/$pkg-*" >/dev/null; then
     return 0
   fi
   for version in $versions; do
@@ -202,23 +216,30 @@ ensure_library() {
     fi
     [ "$rc" -eq 2 ] || return "$rc"
     log "source $pkg $version is not downloadable, trying an older one"
-    mkdir -p "$CACHE_ROOT/unavailable" && touch "$CACHE_ROOT/unavailable/$pkg-$version"
+    mkdir -p "$CACHE_ROOT/unavailable" && now >"$CACHE_ROOT/unavailable/$pkg-$version"
   done
   log "could not fetch any source of $pkg"
   return 1
 }
 
 ensure_libraries() {
-  local pkg target versions
+  local listed pkg version target
+  listed=$(all_source_versions)
+  local -A versions=()
+  while read -r pkg version; do
+    [ -n "$pkg" ] && versions[$pkg]+="$version"$'\n'
+  done <<<"$listed"
+  if [ "${#versions[@]}" -lt "${#SOURCE_PACKAGES[@]}" ]; then
+    apt_update
+    versions=()
+    while read -r pkg version; do
+      [ -n "$pkg" ] && versions[$pkg]+="$version"$'\n'
+    done < <(all_source_versions)
+  fi
   for pkg in "${SOURCE_PACKAGES[@]}"; do
-    versions=$(source_versions "$pkg")
-    if [ -z "$versions" ]; then
-      apt_update
-      versions=$(source_versions "$pkg")
-    fi
-    [ -n "$versions" ] || { log "no source package $pkg"; exit 1; }
+    [ -n "${versions[$pkg]:-}" ] || { log "no source package $pkg"; exit 1; }
     for target in "${TARGETS[@]}"; do
-      ensure_library "$pkg" "$target" "$versions"
+      ensure_library "$pkg" "$target" "${versions[$pkg]%$'\n'}"
     done
   done
 }
@@ -326,7 +347,7 @@ adopt_wine_build() {
   fi
   mv "$work" "$WINE_ROOT/$key"
   ln -sfn "$key" "$WINE_ROOT/current.new" && mv -T "$WINE_ROOT/current.new" "$WINE_ROOT/current"
-  touch "$WINE_ROOT/.checked"
+  now >"$WINE_ROOT/.checked"
   log "Wine $version ready in $WINE_ROOT/$key"
   # Trees of other versions are no longer used.
   local old
@@ -346,18 +367,16 @@ archive_wine_version() {
 ensure_wine() {
   mkdir -p "$WINE_ROOT"
   # Work folders of an interrupted run (runs never overlap: see the lock).
-  as_root rm -rf "$WINE_ROOT"/.build.*
+  if compgen -G "$WINE_ROOT/.build.*" >/dev/null; then as_root rm -rf "$WINE_ROOT"/.build.*; fi
   local current="$WINE_ROOT/current"
   if [ -f "$current/prefix/.ks-ready" ] && [ -f "$current/version" ]; then
     # Once a day: does the archive have a newer Wine?
     local checked="$WINE_ROOT/.checked"
-    if [ -f "$checked" ] && [ $(( $(date +%s) - $(stat -c %Y "$checked") )) -lt "$WINE_CHECK_EVERY" ]; then
-      return 0
-    fi
+    younger_than "$checked" "$WINE_CHECK_EVERY" && return 0
     local have newest
     have=$(cat "$current/version")
     newest=$(archive_wine_version "$current/tree" || true)
-    touch "$checked"
+    now >"$checked"
     if [ -z "$newest" ] || [ "$newest" = "$have" ]; then
       return 0
     fi
@@ -374,7 +393,7 @@ ensure_wine() {
 }
 
 main() {
-  as_root mkdir -p "$CACHE_ROOT"
+  [ -d "$CACHE_ROOT" ] || as_root mkdir -p "$CACHE_ROOT"
   [ -w "$CACHE_ROOT" ] || as_root chown "$(id -u):$(id -g)" "$CACHE_ROOT"
   # One set-up at a time: a second run waits for the first and then finds
   # everything done.

@@ -2,7 +2,12 @@
 # End-to-end run of the real launcher (32-bit or 64-bit) under Wine 10, on the
 # test run's own display (a 1024x768 virtual desktop):
 #  - the address reaches the browser exactly once (BROWSER records it);
-#  - the process exits with code 0 between 0.9 and 3 seconds after start;
+#  - the process exits with code 0, no sooner than 0.9 s after start and
+#    within 3 s of its window's appearance. (On an idle machine that is 0.9 to
+#    3 s after start; on a loaded one Wine alone may take seconds to start a
+#    process, so the upper bound is measured from the first screenshot that
+#    shows the window, taken when that screenshot was complete: that can only
+#    shorten the measured time, never lengthen it.)
 #  - while it is up, a screenshot shows exactly one 330 x 100 window centred
 #    on the screen.
 #  - the window matches the golden image of the Wine version in use,
@@ -20,7 +25,7 @@ wine_version=$(ks_wine_version)
 golden="$here/golden/wine-${wine_version%%.*}/launcher-window.png"
 max_differing=330  # 1% of 330 x 100
 mkdir -p "$out"
-rm -rf "$out"/shot-*.png "$out/browser.log" "$out/launcher-e2e.png"
+rm -rf "$out"/shot-*.png "$out"/shot-*.time "$out/browser.log" "$out/launcher-e2e.png"
 
 if [ -f "$state/no-32bit" ] && ks_is_pe32 "$exe"; then
   echo "SKIPPED: $(cat "$state/no-32bit")"
@@ -49,6 +54,7 @@ pid=$!
 n=0
 while kill -0 "$pid" 2>/dev/null && [ $n -lt 60 ]; do
   import -window root "$out/shot-$(printf %02d $n).png" 2>/dev/null || true
+  date +%s%N >"$out/shot-$(printf %02d $n).time"
   n=$((n + 1))
   sleep 0.05
 done
@@ -59,7 +65,7 @@ elapsed_ms=$(( (end - start) / 1000000 ))
 echo "exit code $rc after $elapsed_ms ms; $n screenshots"
 
 [ "$rc" -eq 0 ] || fail "exit code $rc, expected 0"
-[ "$elapsed_ms" -ge 900 ] && [ "$elapsed_ms" -le 3000 ] || fail "ran $elapsed_ms ms, expected 900..3000"
+[ "$elapsed_ms" -ge 900 ] || fail "ended $elapsed_ms ms after start, expected at least 900"
 
 # Every hand-off the launcher made started its winebrowser before the launcher
 # ended; winebrowser starts xdg-open, which runs the recorder and waits for it.
@@ -68,7 +74,7 @@ echo "exit code $rc after $elapsed_ms ms; $n screenshots"
 handoffs_running() {
   local p cmd
   for p in /proc/[0-9]*; do
-    cmd=$(tr '\0' ' ' < "$p/cmdline" 2>/dev/null) || continue
+    cmd=$(tr '\0' ' ' 2>/dev/null < "$p/cmdline") || continue
     case $cmd in
       *"$out/record-browser.sh"*) return 0 ;;
       *winebrowser*|*xdg-open*)
@@ -97,13 +103,14 @@ count=$(wc -l < "$out/browser.log")
 # The window may still be fading in or painting on the first screenshots: the
 # one closest to the golden image is judged.
 expected="330x100+347+334"
-found= best=
+found= best= seen=
 best_diff=999999
 for shot in "$out"/shot-*.png; do
   [ -f "$shot" ] || continue
   geometry=$(convert "$shot" -trim -format '%wx%h%X%Y' info: 2>/dev/null)
   [ "$geometry" = "$expected" ] || continue
   found=$shot
+  [ -n "$seen" ] || seen=$(cat "${shot%.png}.time")
   convert "$shot" -crop 330x100+347+334 +repage "$shot.window.png"
   if [ -f "$golden" ]; then
     diff=$(compare -metric AE -fuzz 8% "$shot.window.png" "$golden" null: 2>&1 | cut -d' ' -f1)
@@ -114,9 +121,12 @@ for shot in "$out"/shot-*.png; do
   fi
 done
 [ -n "$found" ] || fail "no screenshot shows a 330x100 window at +347+334 (last: $geometry)"
+up_ms=$(( (end - seen) / 1000000 ))
+echo "ended $up_ms ms after its window was seen"
+[ "$up_ms" -le 3000 ] || fail "ended $up_ms ms after its window was seen, expected at most 3000"
 cp "$best" "$out/launcher-e2e.png"
 cp "$best.window.png" "$out/launcher-window.png"
-rm -f "$out"/shot-*.png
+rm -f "$out"/shot-*.png "$out"/shot-*.time
 if [ "${KS_UPDATE_GOLDEN:-0}" = 1 ]; then
   mkdir -p "$(dirname "$golden")"
   cp "$out/launcher-window.png" "$golden"
@@ -127,4 +137,4 @@ elif [ -f "$golden" ]; then
 else
   fail "no golden image $golden (run with KS_UPDATE_GOLDEN=1 once the window looks right)"
 fi
-echo "PASS (Wine $wine_version): opened $opened once, exit 0 after $elapsed_ms ms, window $expected matching the golden image within $best_diff pixels ($out/launcher-e2e.png)"
+echo "PASS (Wine $wine_version): opened $opened once, exit 0 after $elapsed_ms ms ($up_ms ms after its window was seen), window $expected matching the golden image within $best_diff pixels ($out/launcher-e2e.png)"
