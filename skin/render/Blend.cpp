@@ -1,6 +1,7 @@
 // Binding of the per-pixel operators to the processor's capabilities.
 #include "Blend.h"
 #include "BlendSimd.h"
+#include "Kernels.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -113,6 +114,7 @@ bool SelectPixelBinding(TPixelBinding binding)
         return false;
     g_binding = binding;
     detail::g_boundBlendOps = &BlendOpsFor(binding);
+    detail::g_boundKernels = &KernelsFor(binding);
     return true;
 }
 
