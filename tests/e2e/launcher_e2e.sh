@@ -72,17 +72,14 @@ echo "exit code $rc after $elapsed_ms ms; $n screenshots"
 # So once none of those processes of this prefix is left, every hand-off has
 # been recorded.
 handoffs_running() {
-  local p cmd
-  for p in /proc/[0-9]*; do
-    cmd=$(tr '\0' ' ' 2>/dev/null < "$p/cmdline") || continue
-    case $cmd in
-      *"$out/record-browser.sh"*) return 0 ;;
-      *winebrowser*|*xdg-open*)
-        # Only this test's processes count (others may run beside it).
-        if [ ! -r "$p/environ" ] || tr '\0' '\n' < "$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-          return 0
-        fi ;;
-    esac
+  local p
+  pgrep -f "$out/record-browser.sh" >/dev/null && return 0
+  for p in $(pgrep -f 'winebrowser|xdg-open'); do
+    # Only this test's processes count (others may run beside it).
+    if [ ! -r "/proc/$p/environ" ] ||
+       tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      return 0
+    fi
   done
   return 1
 }

@@ -309,6 +309,6 @@ TEST(WinControl, AThousandPaintsHoldNoGdiObjects) {
   for (int i = 0; i < 1000; ++i) paintAll();
   TControlCanvas::FreeDeviceContexts();
   EXPECT_EQ(gdi::LiveObjectCount(), start);
-  EXPECT_EQ(fwtest::ProcessGdiObjectCount(), processStart);
+  EXPECT_LE(fwtest::ProcessGdiObjectCount(), processStart);  // Wine may trim its caches meanwhile
   EXPECT_GE(child->paints, 2000);
 }
