@@ -640,17 +640,20 @@ TEST_F(RealMouseTest, PressingTheLabelMovesTheWindow)
     ASSERT_TRUE(fwtest::PumpUntil([&] { return label->Hot(); }, 5000));
     const fw::TPoint start = SystemCursor();
     const DWORD guiThread = ::GetCurrentThreadId();
+    const HWND window = Window();
     // The move loop runs inside the press: the mouse moves and comes up from
     // another thread once the loop has begun and has seen the last move.
-    std::thread mover([start, guiThread] {
+    std::thread mover([start, guiThread, window] {
         auto waitFor = [](const std::function<bool()>& done) {
             for (int i = 0; i < 1000 && !done(); ++i)
                 ::Sleep(5);
         };
-        auto inMoveLoop = [guiThread] {
+        // Wine: the flag is not reported; the loop's capture is.
+        auto inMoveLoop = [guiThread, window] {
             GUITHREADINFO info{};
             info.cbSize = sizeof(info);
-            return ::GetGUIThreadInfo(guiThread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
+            return ::GetGUIThreadInfo(guiThread, &info) &&
+                   ((info.flags & GUI_INMOVESIZE) != 0 || info.hwndMoveSize == window || info.hwndCapture == window);
         };
         waitFor(inMoveLoop);
         const fw::TPoint target(start.X + 40, start.Y + 32);
