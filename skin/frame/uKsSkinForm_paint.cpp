@@ -8,11 +8,7 @@
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
-
-#if defined(KS_HAVE_RESOURCES) && __has_include("skin/resources/uKsSkinResManager.h")
 #include "skin/resources/uKsSkinResManager.h"
-#define KS_FRAME_HAVE_RESMANAGER 1
-#endif
 
 #include <algorithm>
 
@@ -26,12 +22,7 @@ void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(d
 
 const TBitmap32* LookUpPicture(const std::string& name)
 {
-#ifdef KS_FRAME_HAVE_RESMANAGER
     return SkinResManager().GetBitmap(name);
-#else
-    (void)name;
-    return nullptr;
-#endif
 }
 
 }  // namespace

@@ -15,11 +15,8 @@
 #include <thread>
 #include <vector>
 
-#if __has_include("tools/layoutc/LayoutText.h") && defined(KS_FRAME_TEST_LAYOUTC)
 #include "framework/Reader.h"
 #include "tools/layoutc/LayoutText.h"
-#define KS_NC_TEST_HAVE_LAYOUTC 1
-#endif
 
 using namespace ks;
 
@@ -672,7 +669,6 @@ TEST_F(RealMouseTest, PressingTheLabelMovesTheWindow)
     EXPECT_EQ(events, (Log{"down at " + std::to_string(before.Left + 40) + "," + std::to_string(before.Top + 32)}));
 }
 
-#ifdef KS_NC_TEST_HAVE_LAYOUTC
 TEST(NCElementsLayout, LauncherElementsFromAStoredLayout)
 {
     const char* text = R"(object FormProbe: TForm
@@ -741,4 +737,3 @@ end
     EXPECT_TRUE(label->CaptureMouse());
     EXPECT_TRUE(label->Light()->Active());
 }
-#endif
