@@ -9,6 +9,15 @@ namespace {
 
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
 
+// Shift amounts may come from a configuration file and hold any integer. Every
+// step saturates long before this bound, so bounding a step gives the result
+// the wider value would, without overflowing the arithmetic.
+int BoundStep(std::int64_t v)
+{
+    constexpr std::int64_t kBound = 1000000;
+    return static_cast<int>(std::clamp(v, -kBound, kBound));
+}
+
 void BrightnessStep(int& r, int& g, int& b, int bright)
 {
     for (int* x : {&r, &g, &b}) {
@@ -90,8 +99,9 @@ std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright)
     int r = static_cast<int>(rgb & 0xFF);
     int g = static_cast<int>((rgb >> 8) & 0xFF);
     int b = static_cast<int>((rgb >> 16) & 0xFF);
-    const int s = sat * 255 / 100;
-    const int br = bright * 255 / 100;
+    const int s = BoundStep(static_cast<std::int64_t>(sat) * 255 / 100);
+    const int br = BoundStep(static_cast<std::int64_t>(bright) * 255 / 100);
+    hue %= 360;  // whole turns change nothing
     if (s > 0 && br != 0)
         BrightnessStep(r, g, b, br);
     HueSaturationStep(r, g, b, hue, s);
