@@ -170,6 +170,8 @@ void TKsSkinForm::Notification(fw::TComponent* component, fw::TOperation operati
         m_skinRes = nullptr;
     if (component == m_imageBorder)
         m_imageBorder = nullptr;
+    if (m_mainMenu)
+        m_mainMenu->LinkRemoved(component);
 }
 
 // --- property setters ------------------------------------------------------------------------
@@ -346,6 +348,7 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         return;
     case CM_SKIN_MENUCLOSED:
         // Only the title-bar menu bar waits for this; never passed on.
+        m_mainMenu->MenuClosed(FormWindow());
         return;
     default:
         CallDefault(m);
@@ -614,6 +617,7 @@ void TKsSkinForm::WMTimer(fw::TMessage& m)
     case kTimerMenuReopen:
         // Set only by the title-bar menu bar.
         ::KillTimer(h, kTimerMenuReopen);
+        m_mainMenu->OpenNextItem();
         return;
     case kTimerBorderWatch:
         // Watches a linked layered border; none is linked in this build.
@@ -632,8 +636,10 @@ void TKsSkinForm::CMDialogKey(fw::TMessage& m)
         CallDefault(m);
         return;
     }
-    // Accelerators of title-bar menu items come with the menu bar; nothing
-    // to match here.
+    if (m_mainMenu->AcceleratorKey(m.Msg, m.WParam, m.LParam)) {
+        m.Result = 1;
+        return;
+    }
     CallDefault(m);
 }
 
