@@ -25,6 +25,7 @@ PACKAGES=(
   zlib1g-dev libpng-dev libjpeg-dev libpugixml-dev libgtest-dev libgmock-dev
   libbenchmark-dev libpixman-1-dev
   clang libclang-rt-14-dev
+  nsis
 )
 # The Debian source packages cross-built for the Windows targets.
 SOURCE_PACKAGES=(libpng1.6 libjpeg-turbo pugixml googletest)
