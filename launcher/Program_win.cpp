@@ -11,6 +11,7 @@
 // usual.
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
+#include "framework/SystemLibrary_win.h"
 #include "framework/UtilWindow_win.h"
 #include "launcher/ApplicationTitle_win.h"
 #include "launcher/Main.h"
@@ -36,6 +37,9 @@ void StartHandOffWithoutWindow() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a library: never from the program's folder.
+    fw::RestrictDllSearchToSystem();
+
     // The skin engine first: the built-in image store loads now, so that a
     // damaged store is reported at start-up rather than at the first paint,
     // and the shared form-settings record exists before any form.
