@@ -15,9 +15,16 @@ address=$3
 mkdir -p "$4"
 # Absolute: the launcher runs from a folder of its own.
 state=$(realpath "$1") exe=$(realpath "$2") out=$(realpath "$4")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../../cmake/wine-common.sh"
 rm -rf "$out"/shot-*.png "$out/browser.log" "$out/stderr.log" "$out/cwd"
 
-export WINEPREFIX="$state/prefix" WINEDEBUG=-all,+debugstr WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -f "$state/no-32bit" ] && ks_is_pe32 "$exe"; then
+  echo "SKIPPED: $(cat "$state/no-32bit")"
+  exit "$KS_SKIP_CODE"
+fi
+export WINEDEBUG=-all,+debugstr
+ks_wine_init "$state" "$(dirname "$exe")" "$out"
 DISPLAY=$(cat "$state/display")
 export DISPLAY
 
@@ -36,7 +43,7 @@ printf 'this is not an image\n' > "$out/cwd/KsSkinBtn_close"
 cd "$out/cwd" || fail "no working folder"
 
 start=$(date +%s%N)
-/usr/lib/wine/wine64 "$exe" 2> "$out/stderr.log" &
+ks_wine "$exe" 2> "$out/stderr.log" &
 pid=$!
 n=0
 while kill -0 "$pid" 2>/dev/null && [ $n -lt 100 ]; do
