@@ -34,8 +34,9 @@ endif()
 # ks_leaf_background(<output.jpg>): the default form background picture,
 # drawn by the image generator at build time.
 function(ks_leaf_background output)
+  get_filename_component(folder ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND ${KS_SKINGEN} --leaf-background ${output}
     DEPENDS ${KS_SKINGEN_DEPENDS}
     COMMENT "Drawing the default background picture ${output}"
