@@ -8,6 +8,7 @@
 #include "tests/skin/controls/MenuTestSupport_win.h"
 
 #include "framework/Forms_win.h"
+#include "framework/SystemLibrary_win.h"
 
 #include <gtest/gtest.h>
 
@@ -165,7 +166,7 @@ TEST(SkinMenuPush, HalfTransparentPixelsComposeAsStraightAlphaOnBothRoutes)
         screen.Resize(4, 1);
         screen.Clear(under);
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ASSERT_TRUE(::AlphaBlend(screen.Handle(), 0, 0, 4, 1, source->DC(), 0, 0, 4, 1, blend));
+        ASSERT_TRUE(fw::SystemAlphaBlend(screen.Handle(), 0, 0, 4, 1, source->DC(), 0, 0, 4, 1, blend));
         ::GdiFlush();
         for (int x = 0; x < 4; ++x) {
             const unsigned a = AlphaOf(straight[x]);
