@@ -3,6 +3,7 @@
 // nothing else in a program refers to these classes; this object file is
 // linked into every program that uses ks_frame (see CMakeLists.txt), and its
 // references pull the classes' own object files in with it.
+#include "skin/frame/uKsFormBorder.h"
 #include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCButton.h"
@@ -19,6 +20,9 @@ namespace {
     ks::TKsSkinNCButton::StaticClass();
     ks::TKsSkinSystemButton::StaticClass();
     ks::TKsSkinNCLabel::StaticClass();
+    ks::TKsBorderSize::StaticClass();
+    ks::TKsFormLayerBorder::StaticClass();
+    ks::TksFormLayerWindow::StaticClass();
     return true;
 }();
 

@@ -1,5 +1,6 @@
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/uKsFormBorder.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
@@ -157,6 +158,8 @@ TKsSkinForm::~TKsSkinForm()
     if (m_appHookCookie != 0 && fw::Application != nullptr)
         fw::Application->UnhookMainWindow(m_appHookCookie);
     FormSkinHelper().Remove(m_form);
+    if (TKsFormLayerBorder* border = Border())
+        border->ForgetElements(&m_elements);
     // The main-menu settings, options, bitmaps and element list go with their
     // owners; the hook puts the form's previous window procedure back.
 }
@@ -215,7 +218,14 @@ void TKsSkinForm::SetImageBorder(fw::TComponent* v)
     m_imageBorder = v;
     if (v != nullptr)
         v->FreeNotification(this);
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr && !Designing() && m_form->Visible()) {
+        border->Attach(m_form);
+        border->Setup(&m_elements);
+    }
 }
+
+TKsFormLayerBorder* TKsSkinForm::Border() const { return dynamic_cast<TKsFormLayerBorder*>(m_imageBorder); }
 
 void TKsSkinForm::SetMainMenu(const TKsSkinMainMenu& v) { m_mainMenu->Assign(v); }
 
@@ -340,6 +350,12 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         return;
     case fw::CM_VISIBLECHANGED:
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border()) {
+            if (m_form->Visible())
+                border->Resume();
+            else
+                border->Suspend();
+        }
         return;
     case fw::CM_SHOWINGCHANGED:
         CMShowingChanged(m);
@@ -364,6 +380,8 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
         ::KillTimer(h, kTimerDeferredFramePaint);
         ::SetTimer(h, kTimerDeferredFramePaint, kDeferredFramePaintMs, nullptr);
     }
+    if (TKsFormLayerBorder* border = Border())
+        border->Relayout();
     if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
         RefreshAll();
 }
@@ -443,21 +461,46 @@ void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
         in.Flags = wp->flags;
         in.IsMainForm = fw::Application != nullptr && fw::Application->MainForm() == m_form;
         in.Visible = m_form->Visible();
-        in.BorderLinked = false;  // no layered border in this build
+        TKsFormLayerBorder* border = Border();
+        in.BorderLinked = border != nullptr;
         in.Minimized = Iconic();
-        if (WindowPosChangingAction(in) == WindowPosAction::EnterMinimized)
+        switch (WindowPosChangingAction(in)) {
+        case WindowPosAction::EnterMinimized:
             EnterMinimized();
+            break;
+        case WindowPosAction::SuspendBorder:
+            border->Suspend();
+            break;
+        case WindowPosAction::ResumeBorder:
+            border->Resume();
+            break;
+        case WindowPosAction::None:
+            break;
+        }
     }
     CallDefault(m);
 }
 
 void TKsSkinForm::WMWindowPosChanged(fw::TMessage& m)
 {
+    TKsFormLayerBorder* border = Border();
     if (Zoomed()) {
-        // Maximised: no frame.
+        // Maximised: no frame, and no border around it.
         m_framWidth = 0;
+        if (border != nullptr)
+            border->HideAll();
     } else if (!Iconic()) {
         m_framWidth = m_savedFramWidth;
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+        if (border != nullptr && wp != nullptr) {
+            // A change that does not move the form carries no position.
+            if (wp->flags & SWP_NOMOVE)
+                border->Move(m_form->Left(), m_form->Top());
+            else
+                border->Move(wp->x, wp->y);
+        }
+    } else if (border != nullptr) {
+        border->HideAll();
     }
     CallDefault(m);
 }
@@ -536,6 +579,8 @@ void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
 
     if (!RouteNCButton(true))
         CallDefault(m);
+    if (TKsFormLayerBorder* border = Border())
+        border->Move(m_form->Left(), m_form->Top());
 }
 
 void TKsSkinForm::WMNCLButtonUp(fw::TMessage& m)
@@ -580,16 +625,27 @@ void TKsSkinForm::WMSysCommand(fw::TMessage& m)
     case SC_MAXIMIZE:
         m_framWidth = 0;
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border())
+            border->CheckZoom();
         return;
     case SC_RESTORE:
         CallDefault(m);
         if (m_savedFramWidth != 0 && !Iconic())
             m_framWidth = m_savedFramWidth;
         LeaveMinimized();
+        FollowRestore();
         return;
     default:
         CallDefault(m);
         return;
+    }
+}
+
+void TKsSkinForm::FollowRestore()
+{
+    if (TKsFormLayerBorder* border = Border()) {
+        border->CheckZoom();
+        border->Move(m_form->Left(), m_form->Top());
     }
 }
 
@@ -603,6 +659,8 @@ void TKsSkinForm::WMTimer(fw::TMessage& m)
         return;
     case kTimerFirstShowSettle:
         ::KillTimer(h, kTimerFirstShowSettle);
+        if (TKsFormLayerBorder* border = Border())
+            border->Setup(&m_elements);
         if (m_alphaSavedAtFirstShow) {
             m_alphaSavedAtFirstShow = false;
             m_form->SetAlphaBlend(m_savedAlphaBlend);
@@ -616,7 +674,10 @@ void TKsSkinForm::WMTimer(fw::TMessage& m)
         ::KillTimer(h, kTimerMenuReopen);
         return;
     case kTimerBorderWatch:
-        // Watches a linked layered border; none is linked in this build.
+        // Keeps firing: a form minimised behind the controller's back loses
+        // its border too.
+        if (TKsFormLayerBorder* border = Border(); border != nullptr && Iconic())
+            border->Suspend();
         return;
     default:
         CallDefault(m);
@@ -642,6 +703,8 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     HWND h = FormWindow();
     if (!m_form->Showing() || h == nullptr) {
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border())
+            border->HideAll();
         return;
     }
     fw::TCustomForm* mainForm = fw::Application != nullptr ? fw::Application->MainForm() : nullptr;
@@ -662,6 +725,10 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
     if (style & WS_SYSMENU)
         ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
+    if (TKsFormLayerBorder* border = Border()) {
+        border->Attach(m_form);
+        border->ShowAll();
+    }
     if (m_skinRes == nullptr)
         RebuildBackgrounds();
     if (!m_firstShowDone) {
@@ -673,6 +740,8 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
         m_alphaSavedAtFirstShow = true;
         m_form->SetAlphaBlend(true);
         m_form->SetAlphaBlendValue(0);
+        if (Border() != nullptr)
+            ::SetTimer(h, kTimerBorderWatch, kBorderWatchMs, nullptr);
     }
     CallDefault(m);
     h = FormWindow();
@@ -689,6 +758,12 @@ void TKsSkinForm::CMSkinNCRepaint(fw::TMessage& m)
 {
     if (!Iconic())
         RepaintFrameNow();
+    // A border that takes input carries title-bar elements: its top window
+    // repaints with the frame.
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr && !border->Transparent())
+        if (TksFormLayerWindow* top = border->Window(kSideTop); top != nullptr && top->HandleAllocated())
+            top->Perform(CM_SKIN_NCREPAINT, m.WParam, m.LParam);
 }
 
 void TKsSkinForm::CMSkinRebuild(fw::TMessage& m)
@@ -737,6 +812,7 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
             return false;
         fw::Application->Restore();
         LeaveMinimized();
+        FollowRestore();
         m.Result = 0;
         return true;
     default:
@@ -760,6 +836,8 @@ void TKsSkinForm::EnterMinimized()
         m_form->SetAlphaBlend(true);
         m_form->SetAlphaBlendValue(0);
     }
+    if (TKsFormLayerBorder* border = Border())
+        border->Suspend();
 }
 
 void TKsSkinForm::LeaveMinimized()
@@ -776,6 +854,8 @@ void TKsSkinForm::LeaveMinimized()
     }
     if (m_form->CanFocus())
         m_form->SetFocus();
+    if (TKsFormLayerBorder* border = Border())
+        border->Resume();
 }
 
 // --- routing to title-bar elements ----------------------------------------------------------

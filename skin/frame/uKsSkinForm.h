@@ -33,6 +33,7 @@ class TCustomForm;
 namespace ks {
 
 class TKsSkinMainMenu;
+class TKsFormLayerBorder;
 
 enum TKsAboutInfo { aiKsSkinComponent };
 enum TDragFullWindowsKind { wkSystem, wkActive, wkDisable };
@@ -116,7 +117,8 @@ class TKsSkinForm : public TKsHookWindowProc {
     void SetSkinRes(fw::TComponent* v);
     const fw::TNotifyEvent& Changed() const { return m_changed; }
     void SetChanged(fw::TNotifyEvent v) { m_changed = std::move(v); }
-    // The layered border component. Only the link is kept in this build.
+    // The layered border component. Assigned while the form is visible at
+    // run time, the border attaches and creates its windows at once.
     fw::TComponent* ImageBorder() const { return m_imageBorder; }
     void SetImageBorder(fw::TComponent* v);
     TKsSkinMainMenu* MainMenu() const { return m_mainMenu.get(); }
@@ -196,6 +198,8 @@ private:
     bool AppWindowHook(fw::TMessage& m);
     void EnterMinimized();
     void LeaveMinimized();
+    // A restore: the border comes back (unless still maximised) and follows.
+    void FollowRestore();
     bool RouteNCButton(bool press);
     void RouteNCMouseMove(fw::TPoint screenPoint);
     void RebuildBackgrounds();
@@ -211,6 +215,8 @@ private:
     int MonitorWidth() const;
     FrameLineStyle LineStyle() const;
     void KillOwnTimers();
+    // The linked layered border, or null.
+    TKsFormLayerBorder* Border() const;
 
     // Form and state.
     fw::TCustomForm* m_form = nullptr;
