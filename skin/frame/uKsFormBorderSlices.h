@@ -22,7 +22,7 @@ namespace ks {
 enum TKsStretchKind { skAuto, skTile };
 
 // The four sides, numbered as the border windows are.
-enum TKsBorderSide { kSideLeft = 0, kSideTop = 1, kSideRight = 2, kSideBottom = 3 };
+enum TKsLayerSide { kSideLeft = 0, kSideTop = 1, kSideRight = 2, kSideBottom = 3 };
 inline constexpr int kBorderSideCount = 4;
 
 // Four published integers (declared default 8 each); setters only store.
@@ -67,7 +67,7 @@ BorderMetrics MakeBorderMetrics(const TKsBorderSize& size, const TKsBorderSize& 
 struct BorderSliceLayout {
     int FullWidth = 0;
     int FullHeight = 0;
-    std::array<TRect, kBorderSideCount> Source;  // indexed by TKsBorderSide
+    std::array<TRect, kBorderSideCount> Source;  // indexed by TKsLayerSide
 };
 BorderSliceLayout LayoutBorderSlices(const BorderMetrics& m, int w, int h);
 
@@ -76,7 +76,7 @@ BorderSliceLayout LayoutBorderSlices(const BorderMetrics& m, int w, int h);
 // the order the windows are placed in: top, bottom, left, right when
 // transparent, else left, right, top, bottom.
 struct BorderPlacement {
-    std::array<TPoint, kBorderSideCount> At;  // indexed by TKsBorderSide
+    std::array<TPoint, kBorderSideCount> At;  // indexed by TKsLayerSide
     std::array<int, kBorderSideCount> Order;
 };
 BorderPlacement PlaceBorderWindows(const BorderMetrics& m, int x, int y, int w, int h, int topHeight);

@@ -25,8 +25,10 @@ constexpr UINT kZOrderOnlyFlags =
     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING;  // 0x0613
 constexpr UINT kBatchFlags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;              // 0x51
 constexpr UINT kCreateFlags = SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE;
-// Moves the form with the mouse (a move command with a non-zero hit code).
-constexpr WPARAM kDragFormCommand = 0xF011;
+// Moves the form with the mouse: a move command with the caption's hit
+// code, as a press on a caption. (With hit code 1 the system runs its move
+// loop without moving anything.)
+constexpr WPARAM kDragFormCommand = kScDragMove;  // 0xF012
 // The one system command a border window hands to its form.
 constexpr WPARAM kPassedCommand = 0xF012;
 constexpr COLORREF kIgnoredColorKey = 0x1FFFFFFF;
@@ -246,7 +248,7 @@ bool TKsFormLayerBorder::PlaceWindows(int x, int y, int w, int h, HDWP& batch, U
     else if (plan.Anchor == BorderAnchor::WindowBeforeForm)
         anchor = ::GetWindow(f, GW_HWNDPREV);
 
-    const TksFormLayerWindow* top = m_windows[kSideTop];
+    TksFormLayerWindow* top = m_windows[kSideTop];
     int topHeight = 0;
     if (TBitmap32* s = m_slices.Slice(kSideTop))
         topHeight = s->Height();
