@@ -77,3 +77,13 @@ function(ks_add_test name)
     endif()
   endif()
 endfunction()
+
+# One naming rule for test sources: <Subject>Test.cpp is portable (built
+# natively, and in the skin's folders also for Windows), <Subject>Test_win.cpp
+# needs Windows and runs under Wine. Anything else in a test folder (shared
+# fixtures, sample writers) is named by its folder's CMakeLists.txt.
+# Sets KS_TESTS and KS_WIN_TESTS for the calling folder.
+macro(ks_glob_tests)
+  file(GLOB KS_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test.cpp)
+  file(GLOB KS_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*Test_win.cpp)
+endmacro()

@@ -2,52 +2,30 @@
 # machine. A cross build compiles them natively as a nested host build.
 if(KS_NATIVE)
   foreach(tool_dir layoutc skinpack skingen)
-    if(EXISTS ${CMAKE_SOURCE_DIR}/tools/${tool_dir}/CMakeLists.txt)
-      add_subdirectory(${CMAKE_SOURCE_DIR}/tools/${tool_dir} ${CMAKE_BINARY_DIR}/tools/${tool_dir})
-    endif()
+    add_subdirectory(${CMAKE_SOURCE_DIR}/tools/${tool_dir} ${CMAKE_BINARY_DIR}/tools/${tool_dir})
   endforeach()
-  if(TARGET ks_layoutc)
-    set(KS_LAYOUTC $<TARGET_FILE:ks_layoutc>)
-    set(KS_LAYOUTC_DEPENDS ks_layoutc)
-  endif()
-  if(TARGET ks_skinpack)
-    set(KS_SKINPACK $<TARGET_FILE:ks_skinpack>)
-    set(KS_SKINPACK_DEPENDS ks_skinpack)
-  endif()
+  set(KS_LAYOUTC $<TARGET_FILE:ks_layoutc>)
+  set(KS_LAYOUTC_DEPENDS ks_layoutc)
+  set(KS_SKINPACK $<TARGET_FILE:ks_skinpack>)
+  set(KS_SKINPACK_DEPENDS ks_skinpack)
 else()
   include(ExternalProject)
   set(host_dir ${CMAKE_BINARY_DIR}/host-tools)
   set(KS_LAYOUTC ${host_dir}/tools/layoutc/ks_layoutc)
   set(KS_SKINPACK ${host_dir}/tools/skinpack/ks_skinpack)
-  set(byproducts)
-  set(host_targets)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/tools/layoutc/CMakeLists.txt)
-    list(APPEND byproducts ${KS_LAYOUTC})
-    list(APPEND host_targets --target ks_layoutc)
-  endif()
-  if(EXISTS ${CMAKE_SOURCE_DIR}/tools/skinpack/CMakeLists.txt)
-    list(APPEND byproducts ${KS_SKINPACK})
-    list(APPEND host_targets --target ks_skinpack)
-  endif()
-  if(host_targets)
-    ExternalProject_Add(ks_host_tools
-      SOURCE_DIR ${CMAKE_SOURCE_DIR}
-      BINARY_DIR ${host_dir}
-      CMAKE_ARGS -DKS_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release -G Ninja
-                 -DKS_WEB_ADDRESS=${KS_WEB_ADDRESS}
-      BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} ${host_targets}
-      INSTALL_COMMAND ""
-      BUILD_ALWAYS ON
-      BUILD_BYPRODUCTS ${byproducts}
-      USES_TERMINAL_BUILD ON)
-    set(KS_LAYOUTC_DEPENDS ks_host_tools)
-    set(KS_SKINPACK_DEPENDS ks_host_tools)
-  endif()
+  ExternalProject_Add(ks_host_tools
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${host_dir}
+    CMAKE_ARGS -DKS_TOOLS_ONLY=ON -DCMAKE_BUILD_TYPE=Release -G Ninja
+               -DKS_WEB_ADDRESS=${KS_WEB_ADDRESS}
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target ks_layoutc --target ks_skinpack
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    BUILD_BYPRODUCTS ${KS_LAYOUTC} ${KS_SKINPACK}
+    USES_TERMINAL_BUILD ON)
+  set(KS_LAYOUTC_DEPENDS ks_host_tools)
+  set(KS_SKINPACK_DEPENDS ks_host_tools)
 endif()
 
-if(EXISTS ${CMAKE_SOURCE_DIR}/tools/layoutc/KsLayout.cmake)
-  include(${CMAKE_SOURCE_DIR}/tools/layoutc/KsLayout.cmake)
-endif()
-if(EXISTS ${CMAKE_SOURCE_DIR}/tools/skinpack/KsSkinPack.cmake)
-  include(${CMAKE_SOURCE_DIR}/tools/skinpack/KsSkinPack.cmake)
-endif()
+include(${CMAKE_SOURCE_DIR}/tools/layoutc/KsLayout.cmake)
+include(${CMAKE_SOURCE_DIR}/tools/skinpack/KsSkinPack.cmake)

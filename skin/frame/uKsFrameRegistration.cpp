@@ -8,6 +8,7 @@
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCButton.h"
 #include "skin/frame/uKsSkinNCLabel.h"
+#include "skin/frame/uKsSkinRes.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ namespace {
     ks::TKsSkinNCButton::StaticClass();
     ks::TKsSkinSystemButton::StaticClass();
     ks::TKsSkinNCLabel::StaticClass();
+    ks::TKsSkinRes::StaticClass();
     ks::TKsBorderSize::StaticClass();
     ks::TKsFormLayerBorder::StaticClass();
     ks::TksFormLayerWindow::StaticClass();

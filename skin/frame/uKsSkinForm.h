@@ -60,14 +60,6 @@ private:
     TDragFullWindowsKind m_dragFullWindows = wkSystem;
 };
 
-// Implemented by the skin configuration component: the settings record that a
-// linked form copies its colours, style and picture from.
-class IKsFormSkinSource {
-public:
-    virtual ~IKsFormSkinSource() = default;
-    virtual TKsFormSkinRes* FormSkin() = 0;
-};
-
 class TKsSkinForm : public TKsHookWindowProc {
     FW_CLASS(TKsSkinForm)
 

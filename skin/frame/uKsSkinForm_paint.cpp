@@ -10,11 +10,7 @@
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
-
-#if defined(KS_HAVE_RESOURCES) && __has_include("skin/resources/uKsSkinResManager.h")
 #include "skin/resources/uKsSkinResManager.h"
-#define KS_FRAME_HAVE_RESMANAGER 1
-#endif
 
 #include <algorithm>
 
@@ -28,12 +24,16 @@ void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(d
 
 const TBitmap32* LookUpPicture(const std::string& name)
 {
-#ifdef KS_FRAME_HAVE_RESMANAGER
     return SkinResManager().GetBitmap(name);
-#else
-    (void)name;
-    return nullptr;
-#endif
+}
+
+// Rows of the title gradient that can reach the screen: the gradient runs over
+// gradientHeight rows, but only those above the form's bottom are ever drawn,
+// so a configured height of millions costs no more than the form's own.
+int VisibleGradientRows(int gradientHeight, int titleHeight, int formHeight)
+{
+    const int reach = std::max(0, titleHeight) + std::max(0, formHeight) + 10;
+    return std::clamp(gradientHeight, 0, reach);
 }
 
 }  // namespace
@@ -219,7 +219,9 @@ void TKsSkinForm::PaintClient(HDC dc)
     const int h = m_form->Height();
     if (m_style == ssColor) {
         // The gradient is as wide as the monitor; a wider monitor rebuilds it.
-        if (m_activeGradient && m_gradientBitmap->Width() < MonitorWidth())
+        if (m_activeGradient &&
+            (m_gradientBitmap->Width() < MonitorWidth() ||
+             m_gradientBitmap->Height() < VisibleGradientRows(m_gradientHeight, m_titleHeight, h)))
             BuildColorBackground();
         if (m_colorBackground->Width() < w || m_colorBackground->Height() < h) {
             m_colorBackground->Resize(w + 10, h + 10);
@@ -281,11 +283,13 @@ void TKsSkinForm::BuildColorBackground()
         m_effectiveClientColor = m_color;
     }
     if (m_activeGradient) {
-        m_gradientBitmap->Resize(MonitorWidth() + 10, m_gradientHeight);
-        if (m_gradientHeight > 0) {
-            // One column, stretched across.
+        const int rows = VisibleGradientRows(m_gradientHeight, m_titleHeight, m_form->Height());
+        m_gradientBitmap->Resize(MonitorWidth() + 10, rows);
+        if (rows > 0) {
+            // One column, stretched across; its colours run over the whole
+            // gradient height even where rows are left out.
             TBitmap32 column;
-            column.Resize(1, m_gradientHeight);
+            column.Resize(1, rows);
             GradientFillBitmap(column, m_effectiveTitleColor, m_effectiveClientColor, true,
                                fw::TRect(0, 0, 1, m_gradientHeight));
             DrawStretched(m_gradientBitmap.get(), fw::TRect(0, 0, m_gradientBitmap->Width(), column.Height()),

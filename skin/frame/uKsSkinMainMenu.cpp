@@ -12,9 +12,7 @@ const fw::TClassInfo& TKsSkinMainMenu::StaticClass()
     static const fw::TClassInfo& info = fw::DefineClass<TKsSkinMainMenu, fw::TPersistent>("TKsSkinMainMenu")
                                             .Object("Font", &TKsSkinMainMenu::Font)
                                             .Object("Pos", &TKsSkinMainMenu::Pos)
-#ifdef KS_FRAME_HAVE_PNGPICTURES
                                             .Object("Pictures", &TKsSkinMainMenu::Pictures)
-#endif
                                             .Int("HotColor", &TKsSkinMainMenu::HotColor,
                                                  &TKsSkinMainMenu::SetHotColor)
                                             .Int("PressColor", &TKsSkinMainMenu::PressColor,
@@ -30,7 +28,6 @@ TKsSkinMainMenu::TKsSkinMainMenu(TKsSkinForm* controller)
     m_pos->SetXValue(5);
     m_pos->SetYValue(5);
     m_pos->SetUseDefault(false);
-#ifdef KS_FRAME_HAVE_PNGPICTURES
     m_pictures = std::make_unique<TPngPictures>();
     m_pictures->SetImage("KsSkinFlatBtn");
     m_pictures->SetCount(3);
@@ -39,7 +36,6 @@ TKsSkinMainMenu::TKsSkinMainMenu(TKsSkinForm* controller)
     m_pictures->SetPressed(2);
     m_pictures->SetDisable(0);
     m_pictures->SetActive(true);
-#endif
 }
 
 TKsSkinMainMenu::~TKsSkinMainMenu() = default;
@@ -55,9 +51,7 @@ void TKsSkinMainMenu::Assign(const fw::TPersistent& source)
     }
     m_font->Assign(*s->m_font);
     m_pos->Assign(*s->m_pos);
-#ifdef KS_FRAME_HAVE_PNGPICTURES
     m_pictures->Assign(*s->m_pictures);
-#endif
     m_hotColor = s->m_hotColor;
     m_pressColor = s->m_pressColor;
 }

@@ -6,16 +6,13 @@
 #pragma once
 
 #include "skin/frame/uKsSkinNCCtrlBase.h"
+#include "skin/resources/uKsSkinIntf.h"
 
 #include "framework/Classes.h"
 #include "framework/Graphics_win.h"
 
 #include <memory>
 
-#if defined(KS_HAVE_RESOURCES) && __has_include("skin/resources/uKsSkinIntf.h")
-#include "skin/resources/uKsSkinIntf.h"
-#define KS_FRAME_HAVE_PNGPICTURES 1
-#endif
 
 namespace ks {
 
@@ -34,10 +31,8 @@ class TKsSkinMainMenu : public fw::TPersistent {
     void SetFont(const fw::TFont& font) { m_font->Assign(font); }
     TNCCtrlPos* Pos() const { return m_pos.get(); }
     void SetPos(const TNCCtrlPos& pos) { m_pos->Assign(pos); }
-#ifdef KS_FRAME_HAVE_PNGPICTURES
     TPngPictures* Pictures() const { return m_pictures.get(); }
     void SetPictures(const TPngPictures& pictures) { m_pictures->Assign(pictures); }
-#endif
     fw::TColor HotColor() const { return m_hotColor; }
     void SetHotColor(fw::TColor v) { m_hotColor = v; }
     fw::TColor PressColor() const { return m_pressColor; }
@@ -50,9 +45,7 @@ private:
     TKsSkinForm* m_controller;
     std::unique_ptr<fw::TFont> m_font;
     std::unique_ptr<TNCCtrlPos> m_pos;
-#ifdef KS_FRAME_HAVE_PNGPICTURES
     std::unique_ptr<TPngPictures> m_pictures;
-#endif
     fw::TColor m_hotColor = 11463932;   // 0x00AEECFC
     fw::TColor m_pressColor = 8184058;  // 0x007CE0FA
 };

@@ -9,6 +9,15 @@ namespace {
 
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
 
+// Shift amounts may come from a configuration file and hold any integer. Every
+// step saturates long before this bound, so bounding a step gives the result
+// the wider value would, without overflowing the arithmetic.
+int BoundStep(std::int64_t v)
+{
+    constexpr std::int64_t kBound = 1000000;
+    return static_cast<int>(std::clamp(v, -kBound, kBound));
+}
+
 void BrightnessStep(int& r, int& g, int& b, int bright)
 {
     for (int* x : {&r, &g, &b}) {
@@ -90,8 +99,9 @@ std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright)
     int r = static_cast<int>(rgb & 0xFF);
     int g = static_cast<int>((rgb >> 8) & 0xFF);
     int b = static_cast<int>((rgb >> 16) & 0xFF);
-    const int s = sat * 255 / 100;
-    const int br = bright * 255 / 100;
+    const int s = BoundStep(static_cast<std::int64_t>(sat) * 255 / 100);
+    const int br = BoundStep(static_cast<std::int64_t>(bright) * 255 / 100);
+    hue %= 360;  // whole turns change nothing
     if (s > 0 && br != 0)
         BrightnessStep(r, g, b, br);
     HueSaturationStep(r, g, b, hue, s);
@@ -101,79 +111,12 @@ std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright)
                                      static_cast<std::uint32_t>(b) << 16);
 }
 
-TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
-{
-    const unsigned alpha = AlphaOf(pixel);
-    if (alpha == 0)
-        return pixel;
-    const int r = static_cast<int>(RedOf(pixel));
-    const int g = static_cast<int>(GreenOf(pixel));
-    const int b = static_cast<int>(BlueOf(pixel));
-
-    // To H, S, L in 0..255.
-    const int cmax = std::max({r, g, b});
-    const int cmin = std::min({r, g, b});
-    int l = (cmax + cmin) >> 1;
-    int h = 0;
-    int s = 0;
-    if (cmax != cmin) {
-        int d = (cmax - cmin) * 255;
-        s = ((cmax + cmin) & 0x100) != 0 ? d / (510 - cmax - cmin) : d / (cmax + cmin);
-        d *= 6;
-        int hh;
-        if (r == cmax)
-            hh = (g - b) * 65025 / d;
-        else if (g == cmax)
-            hh = (b - r) * 65025 / d + 85;
-        else
-            hh = (r - g) * 65025 / d + 170;
-        // A negative hue wraps like the byte it is stored in.
-        h = hh < 0 ? ((hh - 2) & 0xFF) : hh % 256;
-    }
-
-    // The shift.
-    h = ((h + hue) % 256 + 256) % 256;
-    s = Clamp255(sat <= 0 ? s + sat * s / 100 : s + sat);
-    l = Clamp255(l + light);
-
-    // Back to RGB.
-    const auto div255 = [](int x) { return static_cast<int>((static_cast<std::int64_t>(x) * 32897) >> 23); };
-    const int v = l < 128 ? (l * (256 + s)) >> 8 : l + s - div255(l * s);
-    if (v <= 0)
-        return MakeColor32(0, 0, 0, alpha); // black keeps its alpha
-    const int m = 2 * l - v;
-    const int h6 = h * 6;
-    const int f = ((v - m) * (h6 & 255)) >> 8;
-    const int m1 = m + f;
-    const int m2 = v - f;
-    int rr, gg, bb;
-    switch (h6 >> 8) {
-    case 0: rr = v; gg = m1; bb = m; break;
-    case 1: rr = m2; gg = v; bb = m; break;
-    case 2: rr = m; gg = v; bb = m1; break;
-    case 3: rr = m; gg = m2; bb = v; break;
-    case 4: rr = m1; gg = m; bb = v; break;
-    default: rr = v; gg = m; bb = m2; break;
-    }
-    return MakeColor32(static_cast<unsigned>(Clamp255(rr)), static_cast<unsigned>(Clamp255(gg)),
-                       static_cast<unsigned>(Clamp255(bb)), alpha);
-}
-
 void ShiftBitmapHsl(TCustomBitmap32* bitmap, int hue, int sat, int light)
 {
     if (bitmap == nullptr || bitmap->IsEmpty())
         return;
     const std::size_t count = static_cast<std::size_t>(bitmap->Width()) * static_cast<std::size_t>(bitmap->Height());
-    TColor32* bits = bitmap->Bits();
-    // Skin images are made of runs of equal pixels: reuse the last answer.
-    TColor32 lastIn = 0, lastOut = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (bits[i] != lastIn) {
-            lastIn = bits[i];
-            lastOut = ShiftPixelHsl(lastIn, hue, sat, light);
-        }
-        bits[i] = lastOut;
-    }
+    Kernels().ShiftHslRow(bitmap->Bits(), count, hue, sat, light);
     bitmap->Changed();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "skin/render/Bitmap32.h"
+#include "skin/render/Kernels.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,8 +23,7 @@ std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright);
 // turns, saturation a percentage when negative and a step when positive,
 // lightness a step. Alpha bytes are kept.
 void ShiftBitmapHsl(TCustomBitmap32* bitmap, int hue, int sat, int light);
-// The same for one pixel (alpha 0 returned unchanged).
-TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light);
+// (ShiftPixelHsl, the same for one pixel, is in Kernels.h.)
 
 // An in-memory PNG (RGBA, 8 bits per channel, straight alpha) of the bitmap,
 // or nothing on any failure (also for an empty bitmap).

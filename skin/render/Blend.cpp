@@ -1,6 +1,7 @@
 // Binding of the per-pixel operators to the processor's capabilities.
 #include "Blend.h"
 #include "BlendSimd.h"
+#include "Kernels.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -126,6 +127,7 @@ bool SelectPixelBinding(TPixelBinding binding)
         return false;
     g_binding = binding;
     detail::g_boundBlendOps = &BlendOpsFor(binding);
+    detail::g_boundKernels = &KernelsFor(binding);
     return true;
 }
 

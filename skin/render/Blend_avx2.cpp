@@ -3,6 +3,7 @@
 // half. Every entry point leaves with vzeroupper so that callers' SSE code
 // does not pay the transition penalty.
 #include "Blend.h"
+#include "BlendScalar.h"
 #include "BlendSimd.h"
 
 #if KS_PIXEL_X86
@@ -96,28 +97,6 @@ inline void Tail(const TColor32* f, TColor32* b, std::size_t n, Kernel kernel)
     _mm256_maskstore_epi32(reinterpret_cast<int*>(b), mask, kernel(fv, bv));
 }
 
-TColor32 WeightedPixel(TColor32 f, TColor32 b, unsigned w)
-{
-    // One pixel gains nothing from 256-bit registers; 128-bit AVX2 encodings.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i fl = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(f)), zero);
-    const __m128i bl = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(b)), zero);
-    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(_mm_sub_epi16(fl, bl), _mm_set1_epi16(static_cast<short>(w))),
-                                    _mm_slli_epi16(bl, 8));
-    const __m128i r = _mm_srli_epi16(_mm_add_epi16(t, _mm_set1_epi16(128)), 8);
-    return static_cast<TColor32>(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
-}
-
-TColor32 Avx2BlendPixel(TColor32 f, TColor32 b)
-{
-    const unsigned fa = AlphaOf(f);
-    if (fa == 0)
-        return b;
-    if (fa == 255)
-        return f;
-    return WeightedPixel(f, b, fa);
-}
-
 void Avx2BlendRow(const TColor32* f, TColor32* b, std::size_t n)
 {
     std::size_t i = 0;
@@ -142,15 +121,6 @@ void Avx2BlendRowMaster(const TColor32* f, TColor32* b, std::size_t n, unsigned 
         Store8(b + i, kernel(Load8(f + i), Load8(b + i)));
     Tail(f + i, b + i, n - i, kernel);
     _mm256_zeroupper();
-}
-
-TColor32 Avx2MixPixel(TColor32 f, TColor32 b, unsigned weight)
-{
-    if (weight == 0)
-        return b;
-    if (weight >= 255)
-        return f;
-    return WeightedPixel(f, b, weight);
 }
 
 void Avx2FillRow(TColor32* b, std::size_t n, TColor32 v)
@@ -185,20 +155,9 @@ void Avx2MixRow(TColor32 f, TColor32* b, std::size_t n, unsigned weight)
     _mm256_zeroupper();
 }
 
-TColor32 Avx2BlendPixelMaster(TColor32 f, TColor32 b, unsigned master)
-{
-    const unsigned fa = AlphaOf(f);
-    if (fa == 0)
-        return b;
-    const unsigned w = ((master + 1) * fa) >> 8;
-    if (w == 0)
-        return b;
-    return WeightedPixel(f, b, w);
-}
-
 const TBlendOps g_avx2BlendOps = {
-    Avx2BlendPixel, Avx2BlendRow, Avx2BlendRowMaster, Avx2MixPixel,
-    Avx2MixRow,     Avx2BlendPixelMaster, Avx2FillRow,
+    scalar::BlendPixel, Avx2BlendRow, Avx2BlendRowMaster,     scalar::MixPixel,
+    Avx2MixRow,       scalar::BlendPixelMaster, Avx2FillRow,
 };
 
 } // namespace

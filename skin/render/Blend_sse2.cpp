@@ -3,6 +3,7 @@
 // reference: every sum stays below 65536, so 16-bit wrap-around of the
 // intermediate products cancels out.
 #include "Blend.h"
+#include "BlendScalar.h"
 #include "BlendSimd.h"
 
 #if KS_PIXEL_X86
@@ -97,27 +98,6 @@ inline void Tail(const TColor32* f, TColor32* b, std::size_t n, Kernel kernel)
     std::memcpy(b, bb, n * sizeof(TColor32));
 }
 
-inline TColor32 One(__m128i v) { return static_cast<TColor32>(_mm_cvtsi128_si32(v)); }
-inline __m128i Pixel(TColor32 v) { return _mm_cvtsi32_si128(static_cast<int>(v)); }
-
-TColor32 WeightedPixel(TColor32 f, TColor32 b, unsigned w)
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i wv = _mm_set1_epi16(static_cast<short>(w));
-    const __m128i r = Lerp16(_mm_unpacklo_epi8(Pixel(f), zero), _mm_unpacklo_epi8(Pixel(b), zero), wv);
-    return One(_mm_packus_epi16(r, r));
-}
-
-TColor32 Sse2BlendPixel(TColor32 f, TColor32 b)
-{
-    const unsigned fa = AlphaOf(f);
-    if (fa == 0)
-        return b;
-    if (fa == 255)
-        return f;
-    return WeightedPixel(f, b, fa);
-}
-
 void Sse2BlendRow(const TColor32* f, TColor32* b, std::size_t n)
 {
     std::size_t i = 0;
@@ -140,15 +120,6 @@ void Sse2BlendRowMaster(const TColor32* f, TColor32* b, std::size_t n, unsigned 
     for (; i + 4 <= n; i += 4)
         Store4(b + i, kernel(Load4(f + i), Load4(b + i)));
     Tail(f + i, b + i, n - i, kernel);
-}
-
-TColor32 Sse2MixPixel(TColor32 f, TColor32 b, unsigned weight)
-{
-    if (weight == 0)
-        return b;
-    if (weight >= 255)
-        return f;
-    return WeightedPixel(f, b, weight);
 }
 
 void Sse2FillRow(TColor32* b, std::size_t n, TColor32 v)
@@ -181,20 +152,9 @@ void Sse2MixRow(TColor32 f, TColor32* b, std::size_t n, unsigned weight)
     }
 }
 
-TColor32 Sse2BlendPixelMaster(TColor32 f, TColor32 b, unsigned master)
-{
-    const unsigned fa = AlphaOf(f);
-    if (fa == 0)
-        return b;
-    const unsigned w = ((master + 1) * fa) >> 8;
-    if (w == 0)
-        return b;
-    return WeightedPixel(f, b, w);
-}
-
 const TBlendOps g_sse2BlendOps = {
-    Sse2BlendPixel, Sse2BlendRow, Sse2BlendRowMaster, Sse2MixPixel,
-    Sse2MixRow,     Sse2BlendPixelMaster, Sse2FillRow,
+    scalar::BlendPixel, Sse2BlendRow, Sse2BlendRowMaster,     scalar::MixPixel,
+    Sse2MixRow,       scalar::BlendPixelMaster, Sse2FillRow,
 };
 
 } // namespace

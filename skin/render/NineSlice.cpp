@@ -158,16 +158,11 @@ void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, float extra)
     t.SetSrcRect({0, 0, static_cast<double>(src->Width()), static_cast<double>(src->Height())});
     t.Scale(scale, scale);
     const TRect bounds = RoundRect(t.GetTransformedBounds());
-    TBitmap32 temporary;
-    temporary.Resize(bounds.Width(), bounds.Height());
-    const int x = (dst->Width() - temporary.Width()) / 2;
-    const int y = (dst->Height() - temporary.Height()) / 2;
-    // Only the part that lands inside dst's clip rectangle is ever seen:
-    // the zoomed picture is sampled there alone.
-    temporary.SetClipRect(fw::OffsetRect(dst->ClipRect(), -x, -y));
-    TransformDraw(&temporary, src, t);
-    temporary.ResetClipRect();
-    DrawAt(dst, x, y, &temporary);
+    // The zoomed picture goes into a temporary of the bounds' size that is
+    // then copied centred onto dst; only the part inside dst's clip is ever
+    // seen, and that part is drawn straight into dst.
+    TransformDrawCopied(*dst, (dst->Width() - bounds.Width()) / 2, (dst->Height() - bounds.Height()) / 2,
+                        bounds.Width(), bounds.Height(), *src, t);
 }
 
 std::unique_ptr<TBitmap32> MakeStretchedCopy(const TBitmap32* src, int w, int h, const TBitmap32Factory& factory)

@@ -4,19 +4,13 @@
 #pragma once
 
 #include "skin/render/Bitmap32.h"
+#include "skin/render/Kernels.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace ks {
-
-// What a sample outside the source bitmap reads.
-enum TPixelAccessMode {
-    pamClamp,           // the nearest edge pixel
-    pamWrap,            // the bitmap repeated
-    pamTransparentEdge, // transparent: samples fade out across the edge
-};
 
 class TCustomResampler : public fw::TPersistent {
     FW_CLASS(TCustomResampler)
@@ -46,7 +40,11 @@ class TCustomResampler : public fw::TPersistent {
 protected:
     TCustomResampler() = default;
     // Source pixel (x, y) read by the access mode.
-    TColor32 Pixel(const TCustomBitmap32& src, int x, int y) const;
+    TColor32 Pixel(const TCustomBitmap32& src, int x, int y) const { return Source(src).Pixel(x, y); }
+    TSampleSource Source(const TCustomBitmap32& src) const
+    {
+        return {src.Bits(), src.Width(), src.Height(), m_accessMode};
+    }
 
 private:
     TPixelAccessMode m_accessMode = pamClamp;
@@ -64,9 +62,10 @@ class TNearestResampler : public TCustomResampler {
     TColor32 Sample(const TCustomBitmap32& src, double x, double y) const override;
 };
 
-// Bilinear. Interpolates with alpha weighting, so colours of transparent
-// neighbours do not bleed in; with pamTransparentEdge the area outside the
-// source counts as transparent and the picture fades out across its edge.
+// Bilinear (SampleBilinear). Interpolates with alpha weighting, so colours of
+// transparent neighbours do not bleed in; with pamTransparentEdge the area
+// outside the source counts as transparent and the picture fades out across
+// its edge.
 class TLinearResampler : public TCustomResampler {
     FW_CLASS(TLinearResampler)
 
@@ -75,12 +74,9 @@ class TLinearResampler : public TCustomResampler {
     void Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip, const TCustomBitmap32& src,
                   const TRect& srcRect) const override;
     TColor32 Sample(const TCustomBitmap32& src, double x, double y) const override;
+    // Rows (dy = 0) go through the bound LinearRow kernel.
     void SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy, TColor32* out,
                    std::size_t n) const override;
-
-private:
-    // The sample at 16.16 fixed-point pixel-centre coordinates.
-    TColor32 SampleFixed(const TCustomBitmap32& src, std::int64_t u, std::int64_t v) const;
 };
 
 // A new resampler of the named class (case-insensitive), or nullptr.

@@ -106,6 +106,104 @@ TRect RoundRect(const TFloatRect& r)
     return {RoundBound(r.Left), RoundBound(r.Top), RoundBound(r.Right), RoundBound(r.Bottom)};
 }
 
+namespace {
+
+// First i in [0, n] for which pred(i) holds, pred being false and then true.
+template <class Pred>
+std::size_t FirstTrue(std::size_t n, Pred pred)
+{
+    std::size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (pred(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+struct TSpan {
+    std::size_t First = 0, Last = 0;
+    bool IsEmpty() const { return First >= Last; }
+};
+
+// The i in span for which a + i * b is neither below lo nor at or above hi,
+// computed in double exactly as the per-pixel test would. a + i * b is
+// monotonic in i (rounding is), so the answer is a span; callers check that
+// a and b are finite.
+TSpan CutSpan(TSpan span, double a, double b, double lo, double hi, std::size_t n)
+{
+    const auto at = [a, b](std::size_t i) { return a + static_cast<double>(i) * b; };
+    const auto notBelow = [&](std::size_t i) { return !(at(i) < lo); };
+    const auto notAbove = [&](std::size_t i) { return !(at(i) >= hi); };
+    if (b >= 0) {
+        span.First = std::max(span.First, FirstTrue(n, notBelow));
+        span.Last = std::min(span.Last, FirstTrue(n, [&](std::size_t i) { return !notAbove(i); }));
+    } else {
+        span.Last = std::min(span.Last, FirstTrue(n, [&](std::size_t i) { return !notBelow(i); }));
+        span.First = std::max(span.First, FirstTrue(n, notAbove));
+    }
+    return span;
+}
+
+bool CopiesSamples(const TCustomBitmap32& src)
+{
+    return src.DrawMode() == dmOpaque || (src.DrawMode() == dmCustom && !src.OnPixelCombine);
+}
+
+// Destination pixels (x .. x + n - 1, y) of the transformation's space,
+// drawn into out[0 .. n): each pixel centre is mapped back, sampled from src
+// with src's resampler and combined by src's draw mode with out's pixel;
+// points that map outside the source rectangle (by half a pixel) are left as
+// they are. With overTransparent, out's pixels count as transparent: they
+// are written, never read, and those not drawn become 0.
+void DrawTransformedRow(const TCustomBitmap32& src, const TAffineTransformation& t, const TFloatPoint& step, int x,
+                        int y, TColor32* out, std::size_t n, std::vector<TColor32>& samples, bool overTransparent)
+{
+    const TFloatRect& r = t.SrcRect();
+    const TFloatPoint start = t.ReverseTransform(x + 0.5, y + 0.5);
+    const auto drawn = [&](std::size_t i) {
+        const double px = start.X + static_cast<double>(i) * step.X;
+        const double py = start.Y + static_cast<double>(i) * step.Y;
+        return !(px < r.Left - 0.5 || py < r.Top - 0.5 || px >= r.Right + 0.5 || py >= r.Bottom + 0.5);
+    };
+    TSpan span{0, n};
+    const bool finite =
+        std::isfinite(start.X) && std::isfinite(start.Y) && std::isfinite(step.X) && std::isfinite(step.Y);
+    if (finite) {
+        span = CutSpan(span, start.X, step.X, r.Left - 0.5, r.Right + 0.5, n);
+        span = CutSpan(span, start.Y, step.Y, r.Top - 0.5, r.Bottom + 0.5, n);
+        if (span.IsEmpty()) {
+            if (overTransparent)
+                std::fill(out, out + n, TColor32{0});
+            return;
+        }
+    }
+    // The samples are those of the row from its start, so that every binding
+    // steps through exactly the same fixed-point positions.
+    const bool direct = finite && CopiesSamples(src) && (span.First == 0 || overTransparent);
+    TColor32* sampled = out;
+    if (!direct) {
+        samples.resize(span.Last);
+        sampled = samples.data();
+    }
+    src.Resampler().SampleRow(src, start.X, start.Y, step.X, step.Y, sampled, span.Last);
+    if (overTransparent) {
+        std::fill(out, out + span.First, TColor32{0});
+        std::fill(out + span.Last, out + n, TColor32{0});
+        if (!direct)
+            std::fill(out + span.First, out + span.Last, TColor32{0});
+    }
+    if (direct)
+        return;
+    for (std::size_t i = span.First; i < span.Last; ++i)
+        if (finite || drawn(i))
+            CombinePixel(src, sampled[i], out[i]);
+}
+
+} // namespace
+
 void TransformDraw(TCustomBitmap32* dst, const TCustomBitmap32* src, const TAffineTransformation& transformation)
 {
     if (dst == nullptr)
@@ -118,27 +216,52 @@ void TransformDraw(TCustomBitmap32* dst, const TCustomBitmap32* src, const TAffi
     if (area.IsEmpty())
         return;
     if (!dst->MeasuringMode()) {
-        const TCustomResampler& resampler = src->Resampler();
-        const TFloatRect& srcRect = transformation.SrcRect();
         const TFloatPoint step = transformation.ReverseStepX();
-        const std::size_t n = static_cast<std::size_t>(area.Width());
-        std::vector<TColor32> samples(n);
-        for (int y = area.Top; y < area.Bottom; ++y) {
-            const TFloatPoint start = transformation.ReverseTransform(area.Left + 0.5, y + 0.5);
-            resampler.SampleRow(*src, start.X, start.Y, step.X, step.Y, samples.data(), n);
-            TColor32* row = dst->ScanLine(y) + area.Left;
-            for (std::size_t i = 0; i < n; ++i) {
-                const double px = start.X + static_cast<double>(i) * step.X;
-                const double py = start.Y + static_cast<double>(i) * step.Y;
-                // Points that map outside the source rectangle are not drawn.
-                if (px < srcRect.Left - 0.5 || py < srcRect.Top - 0.5 || px >= srcRect.Right + 0.5 ||
-                    py >= srcRect.Bottom + 0.5)
-                    continue;
-                CombinePixel(*src, samples[i], row[i]);
-            }
-        }
+        std::vector<TColor32> samples;
+        for (int y = area.Top; y < area.Bottom; ++y)
+            DrawTransformedRow(*src, transformation, step, area.Left, y, dst->ScanLine(y) + area.Left,
+                               static_cast<std::size_t>(area.Width()), samples, false);
     }
     dst->Changed(area);
+}
+
+} // namespace ks
+
+namespace ks {
+
+void TransformDrawCopied(TCustomBitmap32& dst, int x, int y, int w, int h, const TCustomBitmap32& src,
+                         const TAffineTransformation& transformation)
+{
+    if (w <= 0 || h <= 0 || dst.IsEmpty())
+        return;
+    const TRect placed(x, y, static_cast<int>(std::min<std::int64_t>(std::int64_t{x} + w, INT32_MAX)),
+                       static_cast<int>(std::min<std::int64_t>(std::int64_t{y} + h, INT32_MAX)));
+    const TRect copy = fw::IntersectRect(placed, fw::IntersectRect(dst.ClipRect(), dst.BoundsRect()));
+    if (copy.IsEmpty())
+        return;
+    if (!dst.MeasuringMode()) {
+        // The part of the temporary that the transformation draws, in
+        // destination coordinates; the rest of the copy is transparent.
+        TRect area = fw::IntersectRect(RoundRect(transformation.GetTransformedBounds()), fw::OffsetRect(copy, -x, -y));
+        if (!src.IsEmpty() && !area.IsEmpty())
+            area = fw::OffsetRect(area, x, y);
+        else
+            area = TRect();
+        const TFloatPoint step = area.IsEmpty() ? TFloatPoint{} : transformation.ReverseStepX();
+        std::vector<TColor32> samples;
+        for (int row = copy.Top; row < copy.Bottom; ++row) {
+            TColor32* line = dst.ScanLine(row);
+            if (row < area.Top || row >= area.Bottom) {
+                std::fill(line + copy.Left, line + copy.Right, TColor32{0});
+                continue;
+            }
+            std::fill(line + copy.Left, line + area.Left, TColor32{0});
+            std::fill(line + area.Right, line + copy.Right, TColor32{0});
+            DrawTransformedRow(src, transformation, step, area.Left - x, row - y, line + area.Left,
+                               static_cast<std::size_t>(area.Width()), samples, true);
+        }
+    }
+    dst.Changed(copy);
 }
 
 } // namespace ks

@@ -57,6 +57,12 @@ private:
 // BlendPixelMaster with src's MasterAlpha, even at 255).
 void TransformDraw(TCustomBitmap32* dst, const TCustomBitmap32* src, const TAffineTransformation& transformation);
 
+// What TransformDraw into a new transparent w x h bitmap whose clip is dst's
+// clip moved by (-x, -y), followed by DrawAt(dst, x, y, that bitmap), gives;
+// without the bitmap: the part inside dst's clip is drawn straight into dst.
+void TransformDrawCopied(TCustomBitmap32& dst, int x, int y, int w, int h, const TCustomBitmap32& src,
+                         const TAffineTransformation& transformation);
+
 // Rounds a floating-point rectangle to whole pixels, each bound to nearest.
 TRect RoundRect(const TFloatRect& r);
 

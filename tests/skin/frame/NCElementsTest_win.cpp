@@ -13,11 +13,8 @@
 #include <thread>
 #include <vector>
 
-#if __has_include("tools/layoutc/LayoutText.h") && defined(KS_FRAME_TEST_LAYOUTC)
 #include "framework/Reader.h"
 #include "tools/layoutc/LayoutText.h"
-#define KS_NC_TEST_HAVE_LAYOUTC 1
-#endif
 
 using namespace ks;
 
@@ -568,7 +565,6 @@ TEST(NCElementsLifetime, FormFreedWhileTheMouseIsOverItsElements)
     }
 }
 
-#ifdef KS_NC_TEST_HAVE_LAYOUTC
 TEST(NCElementsLayout, LauncherElementsFromAStoredLayout)
 {
     const char* text = R"(object FormProbe: TForm
@@ -637,4 +633,3 @@ end
     EXPECT_TRUE(label->CaptureMouse());
     EXPECT_TRUE(label->Light()->Active());
 }
-#endif

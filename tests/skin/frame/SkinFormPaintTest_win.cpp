@@ -9,11 +9,8 @@
 #include "framework/WideText_win.h"
 #include "skin/render/BitmapHelpers.h"
 
-#if __has_include("tools/layoutc/LayoutText.h") && defined(KS_FRAME_TEST_LAYOUTC)
 #include "framework/Reader.h"
 #include "tools/layoutc/LayoutText.h"
-#define KS_FRAME_TEST_HAVE_LAYOUTC 1
-#endif
 
 #include <algorithm>
 
@@ -249,7 +246,6 @@ TEST(SkinFormProperties, PublishedTableInDeclarationOrder)
     EXPECT_NE(skin->Options(), &options);
 }
 
-#ifdef KS_FRAME_TEST_HAVE_LAYOUTC
 TEST(SkinFormProperties, StoredLayoutOfTheLauncherForm)
 {
     const char* text = R"(object FormProbe: TForm
@@ -287,9 +283,7 @@ end
     EXPECT_EQ(skin->DesignLeft(), 64);
     EXPECT_EQ(skin->Form(), &form);
 }
-#endif
 
-#ifdef KS_HAVE_RESOURCES
 namespace {
 
 constexpr int kPicW = 60;
@@ -396,4 +390,3 @@ TEST_F(SkinFormTest, PictureFollowsTheHsbShift)
     SkinHsbB = 0;
     EXPECT_EQ(skin->PictureSource().PixelAt(10, 10), ShiftPixelHsl(0xFF000000u | PicRgb(10, 10), 40, 0, 10));
 }
-#endif
