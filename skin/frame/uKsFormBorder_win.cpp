@@ -8,10 +8,7 @@
 #include "framework/ScopedGdi_win.h"
 #include "framework/TypInfo.h"
 
-#if defined(KS_HAVE_RESOURCES) && __has_include("skin/resources/uKsSkinResManager.h")
 #include "skin/resources/uKsSkinResManager.h"
-#define KS_BORDER_HAVE_RESOURCES 1
-#endif
 
 #include <exception>
 #include <vector>
@@ -35,16 +32,11 @@ constexpr COLORREF kIgnoredColorKey = 0x1FFFFFFF;
 
 const TBitmap32* ResolveImage(const std::string& name)
 {
-#ifdef KS_BORDER_HAVE_RESOURCES
     try {
         return SkinResManager().GetBitmap(name);
     } catch (const std::exception&) {
         return nullptr;
     }
-#else
-    (void)name;
-    return nullptr;
-#endif
 }
 
 // The window side that hosts elements put on side.
