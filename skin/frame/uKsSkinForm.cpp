@@ -50,69 +50,6 @@ void Silently(F&& f)
 
 }  // namespace
 
-// --- options ---------------------------------------------------------------------------
-
-const fw::TClassInfo& TKsSkinFormOptions::StaticClass()
-{
-    static const fw::TClassInfo& info =
-        fw::DefineClass<TKsSkinFormOptions, fw::TPersistent>("TKsSkinFormOptions")
-            .Bool("MinimizeToTaskbar", &TKsSkinFormOptions::MinimizeToTaskbar,
-                  &TKsSkinFormOptions::SetMinimizeToTaskbar, false)
-            .Bool("HideInTaskbar", &TKsSkinFormOptions::HideInTaskbar, &TKsSkinFormOptions::SetHideInTaskbar, false)
-            .Enum("DragFullWindows", &TKsSkinFormOptions::DragFullWindows, &TKsSkinFormOptions::SetDragFullWindows,
-                  {"wkSystem", "wkActive", "wkDisable"}, wkSystem)
-            .Register();
-    return info;
-}
-
-void TKsSkinFormOptions::Assign(const fw::TPersistent& source)
-{
-    const auto* s = dynamic_cast<const TKsSkinFormOptions*>(&source);
-    if (s == nullptr) {
-        fw::TPersistent::Assign(source);
-        return;
-    }
-    m_minimizeToTaskbar = s->m_minimizeToTaskbar;
-    m_hideInTaskbar = s->m_hideInTaskbar;
-    m_dragFullWindows = s->m_dragFullWindows;
-}
-
-// --- published table ------------------------------------------------------------------------
-
-const fw::TClassInfo& TKsSkinForm::StaticClass()
-{
-    static const fw::TClassInfo& info =
-        fw::DefineClass<TKsSkinForm, TKsHookWindowProc>("TKsSkinForm")
-            .Enum("About", &TKsSkinForm::About, &TKsSkinForm::SetAbout, {"aiKsSkinComponent"})
-            .Stored(false)
-            .Bool("FlatFrame", &TKsSkinForm::FlatFrame, &TKsSkinForm::SetFlatFrame, false)
-            .Int("TitleHeight", &TKsSkinForm::TitleHeight, &TKsSkinForm::SetTitleHeight, 27)
-            .Int("TitlerColor", &TKsSkinForm::TitlerColor, &TKsSkinForm::SetTitlerColor, 16761926, fw::ColorIdents())
-            .Int("Color", &TKsSkinForm::Color, &TKsSkinForm::SetColor, 15920353, fw::ColorIdents())
-            .Object("Options", &TKsSkinForm::Options)
-            .Bool("RoundWindow", &TKsSkinForm::RoundWindow, &TKsSkinForm::SetRoundWindow, true)
-            .Int("FramWidth", &TKsSkinForm::FramWidth, &TKsSkinForm::SetFramWidth, 2)
-            .Int("FrameColor", &TKsSkinForm::FrameColor, &TKsSkinForm::SetFrameColor, 0, fw::ColorIdents())
-            .Enum("FillStyle", &TKsSkinForm::FillStyle, &TKsSkinForm::SetFillStyle,
-                  {"mfsBlur", "mfsTile", "mfsStretch", "mfs9Block"}, mfsBlur)
-            .Int("HitTestWidth", &TKsSkinForm::HitTestWidth, &TKsSkinForm::SetHitTestWidth, 5)
-            .Bool("EraseBackGround", &TKsSkinForm::EraseBackGround, &TKsSkinForm::SetEraseBackGround, false)
-            .Int("GradientHeight", &TKsSkinForm::GradientHeight, &TKsSkinForm::SetGradientHeight, 168)
-            .String("CustomPicture", &TKsSkinForm::CustomPicture, &TKsSkinForm::SetCustomPicture)
-            .Enum("Style", &TKsSkinForm::Style, &TKsSkinForm::SetStyle, {"ssColor", "ssPicture"}, ssColor)
-            .Bool("ActiveGradient", &TKsSkinForm::ActiveGradient, &TKsSkinForm::SetActiveGradient, true)
-            .Component("SkinRes", &TKsSkinForm::SkinRes, &TKsSkinForm::SetSkinRes)
-            .Event("Changed", &TKsSkinForm::SetChanged)
-            .Component("ImageBorder", &TKsSkinForm::ImageBorder, &TKsSkinForm::SetImageBorder)
-            .Object("MainMenu", &TKsSkinForm::MainMenu)
-            .Bool("DoubleFrame", &TKsSkinForm::DoubleFrame, &TKsSkinForm::SetDoubleFrame, true)
-            .Bool("KeepTitlerColor", &TKsSkinForm::KeepTitlerColor, &TKsSkinForm::SetKeepTitlerColor, false)
-            .Bool("KeepFrameColor", &TKsSkinForm::KeepFrameColor, &TKsSkinForm::SetKeepFrameColor, false)
-            .Register();
-    return info;
-}
-FW_REGISTER_CLASS(TKsSkinForm)
-
 // --- life ---------------------------------------------------------------------------------------
 
 TKsSkinForm::TKsSkinForm(fw::TComponent* owner)
@@ -133,7 +70,7 @@ TKsSkinForm::TKsSkinForm(fw::TComponent* owner)
     m_active = true;
     if (m_form != nullptr) {
         m_savedBorderIcons = m_form->BorderIcons();
-        m_savedWindowState = m_form->WindowState();
+        m_state.SetDesignedMaximized(m_form->WindowState() == fw::wsMaximized);
         m_form->SetAutoScroll(false);
         m_form->SetScaled(false);
     }
@@ -145,7 +82,8 @@ TKsSkinForm::~TKsSkinForm()
 {
     m_dying = true;
     m_active = false;
-    KillOwnTimers();
+    if (FormWindow() != nullptr)
+        m_state.KillTimers();
     if (m_classBrush) {
         // The class brush belongs to the window class, which other windows
         // share: hand the class its own brush back before ours goes.
@@ -175,60 +113,6 @@ void TKsSkinForm::Notification(fw::TComponent* component, fw::TOperation operati
         m_imageBorder = nullptr;
 }
 
-// --- property setters ------------------------------------------------------------------------
-
-void TKsSkinForm::SetTitlerColor(fw::TColor v)
-{
-    m_titlerColor = v;
-    m_effectiveTitleColor = v;
-}
-
-void TKsSkinForm::SetFramWidth(int v)
-{
-    if (v == m_framWidth || v < 0)
-        return;
-    m_framWidth = v;
-    if (v == 0)
-        m_flatFrame = true;
-    m_savedFramWidth = v;
-}
-
-void TKsSkinForm::SetCustomPicture(const std::string& v)
-{
-    if (v == m_customPicture)
-        return;
-    m_customPicture = v;
-    PublishCustomPicture();
-}
-
-void TKsSkinForm::SetSkinRes(fw::TComponent* v)
-{
-    if (m_skinRes != nullptr)
-        m_skinRes->RemoveFreeNotification(this);
-    m_skinRes = v;
-    if (v != nullptr)
-        v->FreeNotification(this);
-    ApplySkinRes();
-}
-
-void TKsSkinForm::SetImageBorder(fw::TComponent* v)
-{
-    if (m_imageBorder != nullptr)
-        m_imageBorder->RemoveFreeNotification(this);
-    m_imageBorder = v;
-    if (v != nullptr)
-        v->FreeNotification(this);
-    TKsFormLayerBorder* border = Border();
-    if (border != nullptr && !Designing() && m_form->Visible()) {
-        border->Attach(m_form);
-        border->Setup(&m_elements);
-    }
-}
-
-TKsFormLayerBorder* TKsSkinForm::Border() const { return dynamic_cast<TKsFormLayerBorder*>(m_imageBorder); }
-
-void TKsSkinForm::SetMainMenu(const TKsSkinMainMenu& v) { m_mainMenu->Assign(v); }
-
 // --- small queries ----------------------------------------------------------------------------
 
 HWND TKsSkinForm::FormWindow() const
@@ -254,14 +138,44 @@ bool TKsSkinForm::Iconic() const
     return h != nullptr && ::IsIconic(h);
 }
 
-void TKsSkinForm::KillOwnTimers()
+// --- the window as the state sees it ----------------------------------------------------------
+
+FormAlpha TKsSkinForm::StateWindow::Alpha() const
 {
-    HWND h = FormWindow();
-    if (h == nullptr)
-        return;
-    for (UINT id : {kTimerDeferredFramePaint, kTimerFirstShowSettle, kTimerMenuReopen, kTimerBorderWatch})
+    return FormAlpha{m_owner.m_form->AlphaBlend(), m_owner.m_form->AlphaBlendValue()};
+}
+
+void TKsSkinForm::StateWindow::SetAlpha(const FormAlpha& alpha)
+{
+    m_owner.m_form->SetAlphaBlend(alpha.Blend);
+    m_owner.m_form->SetAlphaBlendValue(alpha.Value);
+}
+
+void TKsSkinForm::StateWindow::SetTimer(unsigned id, unsigned ms)
+{
+    if (HWND h = m_owner.FormWindow())
+        ::SetTimer(h, id, ms, nullptr);
+}
+
+void TKsSkinForm::StateWindow::KillTimer(unsigned id)
+{
+    if (HWND h = m_owner.FormWindow())
         ::KillTimer(h, id);
 }
+
+void TKsSkinForm::StateWindow::RepaintFrame()
+{
+    if (HWND h = m_owner.FormWindow())
+        ::SendMessageW(h, WM_NCPAINT, 0, 0);
+}
+
+void TKsSkinForm::StateWindow::Focus()
+{
+    if (m_owner.m_form->CanFocus())
+        m_owner.m_form->SetFocus();
+}
+
+void TKsSkinForm::StateWindow::GrowHeightByOne() { m_owner.m_form->SetHeight(m_owner.m_form->Height() + 1); }
 
 // --- dispatch ---------------------------------------------------------------------------------
 
@@ -375,11 +289,7 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
     m_regionDirty = true;
     if (Designing())
         return;
-    if (HWND h = FormWindow()) {
-        // The frame is repainted 50 ms after the last resize.
-        ::KillTimer(h, kTimerDeferredFramePaint);
-        ::SetTimer(h, kTimerDeferredFramePaint, kDeferredFramePaintMs, nullptr);
-    }
+    m_state.Resized();
     if (TKsFormLayerBorder* border = Border())
         border->Relayout();
     if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
@@ -427,9 +337,9 @@ void TKsSkinForm::WMGetMinMaxInfo(fw::TMessage& m)
                                                                                           : nullptr;
             in.WorkArea = (listed != nullptr ? listed : monitor)->WorkareaRect();
             in.PrimaryMonitor = monitor->Primary();
-            in.DesignedMaximized = m_savedWindowState == fw::wsMaximized;
+            in.DesignedMaximized = m_state.DesignedMaximized();
             in.TitleHeight = m_titleHeight;
-            in.FlatFrame = m_flatFrame;
+            in.FlatFrame = m_state.FlatFrame();
             fw::TSizeConstraints& c = m_form->Constraints();
             in.MinWidth = c.MinWidth();
             in.MinHeight = c.MinHeight();
@@ -464,18 +374,23 @@ void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
         TKsFormLayerBorder* border = Border();
         in.BorderLinked = border != nullptr;
         in.Minimized = Iconic();
-        switch (WindowPosChangingAction(in)) {
-        case WindowPosAction::EnterMinimized:
-            EnterMinimized();
-            break;
-        case WindowPosAction::SuspendBorder:
-            border->Suspend();
-            break;
-        case WindowPosAction::ResumeBorder:
-            border->Resume();
-            break;
-        case WindowPosAction::None:
-            break;
+        const bool wasMinimized = m_state.Minimized();
+        m_state.PositionChanging(in);
+        BorderFollowsMinimize(wasMinimized);
+        // A form that is not the main form hides and shows its border with
+        // itself.
+        if (border != nullptr) {
+            switch (WindowPosChangingAction(in)) {
+            case WindowPosAction::SuspendBorder:
+                border->Suspend();
+                break;
+            case WindowPosAction::ResumeBorder:
+                border->Resume();
+                break;
+            case WindowPosAction::EnterMinimized:
+            case WindowPosAction::None:
+                break;
+            }
         }
     }
     CallDefault(m);
@@ -483,24 +398,21 @@ void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
 
 void TKsSkinForm::WMWindowPosChanged(fw::TMessage& m)
 {
-    TKsFormLayerBorder* border = Border();
-    if (Zoomed()) {
-        // Maximised: no frame, and no border around it.
-        m_framWidth = 0;
-        if (border != nullptr)
-            border->HideAll();
-    } else if (!Iconic()) {
-        m_framWidth = m_savedFramWidth;
+    const bool wasMinimized = m_state.Minimized();
+    m_state.PositionChanged(Zoomed(), Iconic(), m_form->Visible());
+    BorderFollowsMinimize(wasMinimized);
+    if (TKsFormLayerBorder* border = Border()) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
-        if (border != nullptr && wp != nullptr) {
+        if (Zoomed() || Iconic()) {
+            // No border around a maximised or minimised form.
+            border->HideAll();
+        } else if (wp != nullptr) {
             // A change that does not move the form carries no position.
             if (wp->flags & SWP_NOMOVE)
                 border->Move(m_form->Left(), m_form->Top());
             else
                 border->Move(wp->x, wp->y);
         }
-    } else if (border != nullptr) {
-        border->HideAll();
     }
     CallDefault(m);
 }
@@ -514,7 +426,7 @@ void TKsSkinForm::WMNCCalcSize(fw::TMessage& m)
     // Both forms of the message start with the window rectangle, which
     // becomes the client rectangle.
     auto* r = reinterpret_cast<RECT*>(m.LParam);
-    const fw::TRect client = SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, m_framWidth);
+    const fw::TRect client = SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, FramWidth());
     *r = RECT{client.Left, client.Top, client.Right, client.Bottom};
     m.Result = 0;
 }
@@ -532,7 +444,7 @@ void TKsSkinForm::WMNCHitTest(fw::TMessage& m)
     fm.Width = m_form->Width();
     fm.Height = m_form->Height();
     fm.TitleHeight = m_titleHeight;
-    fm.FramWidth = m_framWidth;
+    fm.FramWidth = FramWidth();
     fm.HitTestWidth = m_hitTestWidth;
     fm.Sizable = IsSizeableStyle(m_form->BorderStyle());
     fm.Maximized = m_form->WindowState() == fw::wsMaximized;
@@ -618,71 +530,45 @@ void TKsSkinForm::WMNCLButtonDblClk(fw::TMessage& m)
 void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 {
     switch (m.WParam & 0xFFF0) {
-    case SC_MINIMIZE:
+    case SC_MINIMIZE: {
         CallDefault(m);
-        EnterMinimized();
+        const bool wasMinimized = m_state.Minimized();
+        m_state.EnterMinimized();
+        BorderFollowsMinimize(wasMinimized);
         return;
+    }
     case SC_MAXIMIZE:
-        m_framWidth = 0;
+        m_state.MaximizeCommand();
         CallDefault(m);
         if (TKsFormLayerBorder* border = Border())
             border->CheckZoom();
         return;
-    case SC_RESTORE:
+    case SC_RESTORE: {
         CallDefault(m);
-        if (m_savedFramWidth != 0 && !Iconic())
-            m_framWidth = m_savedFramWidth;
-        LeaveMinimized();
-        FollowRestore();
+        const bool wasMinimized = m_state.Minimized();
+        m_state.RestoreCommand(Iconic());
+        BorderFollowsMinimize(wasMinimized);
+        BorderFollowsRestore();
         return;
+    }
     default:
         CallDefault(m);
         return;
-    }
-}
-
-void TKsSkinForm::FollowRestore()
-{
-    if (TKsFormLayerBorder* border = Border()) {
-        border->CheckZoom();
-        border->Move(m_form->Left(), m_form->Top());
     }
 }
 
 void TKsSkinForm::WMTimer(fw::TMessage& m)
 {
-    HWND h = FormWindow();
-    switch (m.WParam) {
-    case kTimerDeferredFramePaint:
-        ::KillTimer(h, kTimerDeferredFramePaint);
-        ::SendMessageW(h, WM_NCPAINT, 0, 0);
-        return;
-    case kTimerFirstShowSettle:
-        ::KillTimer(h, kTimerFirstShowSettle);
-        if (TKsFormLayerBorder* border = Border())
+    if (TKsFormLayerBorder* border = Border()) {
+        if (m.WParam == kTimerFirstShowSettle)
             border->Setup(&m_elements);
-        if (m_alphaSavedAtFirstShow) {
-            m_alphaSavedAtFirstShow = false;
-            m_form->SetAlphaBlend(m_savedAlphaBlend);
-            m_form->SetAlphaBlendValue(m_savedAlphaBlendValue);
-        }
-        if (m_form->WindowState() == fw::wsMaximized)
-            m_form->SetHeight(m_form->Height() + 1);
-        return;
-    case kTimerMenuReopen:
-        // Set only by the title-bar menu bar.
-        ::KillTimer(h, kTimerMenuReopen);
-        return;
-    case kTimerBorderWatch:
         // Keeps firing: a form minimised behind the controller's back loses
         // its border too.
-        if (TKsFormLayerBorder* border = Border(); border != nullptr && Iconic())
+        else if (m.WParam == kTimerBorderWatch && Iconic())
             border->Suspend();
-        return;
-    default:
-        CallDefault(m);
-        return;
     }
+    if (!m_state.TimerFired(static_cast<unsigned>(m.WParam), m_form->WindowState() == fw::wsMaximized))
+        CallDefault(m);
 }
 
 void TKsSkinForm::CMDialogKey(fw::TMessage& m)
@@ -725,33 +611,19 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
     if (style & WS_SYSMENU)
         ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
-    if (TKsFormLayerBorder* border = Border()) {
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr) {
         border->Attach(m_form);
         border->ShowAll();
     }
     if (m_skinRes == nullptr)
         RebuildBackgrounds();
-    if (!m_firstShowDone) {
-        // Shown fully transparent; frame and client are painted while
-        // invisible and the form turns opaque 30 ms later.
-        m_firstShowDone = true;
-        m_savedAlphaBlend = m_form->AlphaBlend();
-        m_savedAlphaBlendValue = m_form->AlphaBlendValue();
-        m_alphaSavedAtFirstShow = true;
-        m_form->SetAlphaBlend(true);
-        m_form->SetAlphaBlendValue(0);
-        if (Border() != nullptr)
-            ::SetTimer(h, kTimerBorderWatch, kBorderWatchMs, nullptr);
-    }
+    // The first show also starts the border's watch of the minimised state.
+    if (border != nullptr && !m_state.FirstShowDone())
+        ::SetTimer(h, kTimerBorderWatch, kBorderWatchMs, nullptr);
+    m_state.BeforeShow();
     CallDefault(m);
-    h = FormWindow();
-    if (h != nullptr && m_form->Showing()) {
-        ::SetTimer(h, kTimerFirstShowSettle, kFirstShowSettleMs, nullptr);
-        if (m_savedWindowState == fw::wsMaximized && m_form->WindowState() == fw::wsMaximized) {
-            m_savedWindowState = fw::wsNormal;
-            m_framWidth = 0;
-        }
-    }
+    m_state.AfterShow(FormWindow() != nullptr && m_form->Showing(), m_form->WindowState() == fw::wsMaximized);
 }
 
 void TKsSkinForm::CMSkinNCRepaint(fw::TMessage& m)
@@ -790,8 +662,11 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         return false;
     if (m.Msg == WM_WINDOWPOSCHANGING) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
-        if (wp != nullptr && wp->flags == kSwpAppRestorePattern)
-            LeaveMinimized();
+        if (wp != nullptr && wp->flags == kSwpAppRestorePattern) {
+            const bool wasMinimized = m_state.Minimized();
+            m_state.LeaveMinimized();
+            BorderFollowsMinimize(wasMinimized);
+        }
         return false;
     }
     if (m.Msg != WM_SYSCOMMAND || !m_active)
@@ -803,7 +678,9 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         fw::TCustomForm* mainForm = fw::Application->MainForm();
         if (mainForm != nullptr && mainForm->Visible()) {
             fw::Application->Minimize();
-            EnterMinimized();
+            const bool wasMinimized = m_state.Minimized();
+            m_state.EnterMinimized();
+            BorderFollowsMinimize(wasMinimized);
         }
         return false;
     }
@@ -811,8 +688,12 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         if (fw::Application->MainForm() == nullptr)
             return false;
         fw::Application->Restore();
-        LeaveMinimized();
-        FollowRestore();
+        {
+            const bool wasMinimized = m_state.Minimized();
+            m_state.LeaveMinimized();
+            BorderFollowsMinimize(wasMinimized);
+        }
+        BorderFollowsRestore();
         m.Result = 0;
         return true;
     default:
@@ -820,42 +701,27 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
     }
 }
 
-void TKsSkinForm::EnterMinimized()
+// --- layered border ------------------------------------------------------------------------------
+
+TKsFormLayerBorder* TKsSkinForm::Border() const { return dynamic_cast<TKsFormLayerBorder*>(m_imageBorder); }
+
+void TKsSkinForm::BorderFollowsMinimize(bool wasMinimized)
 {
-    // Minimising reaches here more than once (the command, then the system's
-    // window-position pattern); only the first time saves the alpha, or the
-    // faded-out values would be saved over the form's own.
-    const bool alreadyMinimized = m_minimized;
-    m_minimized = true;
-    m_restored = false;
-    if (m_fadeOnMinimize) {
-        if (!alreadyMinimized) {
-            m_savedAlphaBlend = m_form->AlphaBlend();
-            m_savedAlphaBlendValue = m_form->AlphaBlendValue();
-        }
-        m_form->SetAlphaBlend(true);
-        m_form->SetAlphaBlendValue(0);
-    }
-    if (TKsFormLayerBorder* border = Border())
+    TKsFormLayerBorder* border = Border();
+    if (border == nullptr || wasMinimized == m_state.Minimized())
+        return;
+    if (m_state.Minimized())
         border->Suspend();
+    else
+        border->Resume();
 }
 
-void TKsSkinForm::LeaveMinimized()
+void TKsSkinForm::BorderFollowsRestore()
 {
-    if (m_restored)
-        return;
-    m_minimized = false;
-    m_restored = true;
-    if (m_fadeOnMinimize) {
-        if (m_savedAlphaBlendValue == 0)
-            m_savedAlphaBlendValue = 255;
-        m_form->SetAlphaBlend(m_savedAlphaBlend);
-        m_form->SetAlphaBlendValue(m_savedAlphaBlendValue);
+    if (TKsFormLayerBorder* border = Border()) {
+        border->CheckZoom();
+        border->Move(m_form->Left(), m_form->Top());
     }
-    if (m_form->CanFocus())
-        m_form->SetFocus();
-    if (TKsFormLayerBorder* border = Border())
-        border->Resume();
 }
 
 // --- routing to title-bar elements ----------------------------------------------------------
@@ -924,7 +790,7 @@ void TKsSkinForm::PublishSettings()
     } end{g};
     g.SetColor(m_color);
     g.SetCustomPicture(m_customPicture);
-    g.SetFramWidth(m_framWidth);
+    g.SetFramWidth(FramWidth());
     g.SetHitTestWidth(m_hitTestWidth);
     g.SetStyle(m_style);
     g.SetTitlerColor(m_titlerColor);

@@ -49,12 +49,12 @@ int TKsSkinForm::MonitorWidth() const
 FrameLineStyle TKsSkinForm::LineStyle() const
 {
     FrameLineStyle s;
-    s.FlatFrame = m_flatFrame;
+    s.FlatFrame = FlatFrame();
     s.Maximized = Zoomed();
     s.DoubleFrame = m_doubleFrame;
     s.RoundWindow = m_roundWindow;
     s.KeepFrameColor = m_keepFrameColor;
-    s.FramWidth = m_framWidth;
+    s.FramWidth = FramWidth();
     s.FrameColor = m_frameColor;
     return s;
 }
@@ -76,7 +76,7 @@ void TKsSkinForm::PaintFrame()
     const int w = m_form->Width();
     const int hh = m_form->Height();
     const int t = m_titleHeight;
-    const int f = m_framWidth;
+    const int f = FramWidth();
 
     fw::ScopedWindowDC windowDC(h);
     if (!windowDC)
@@ -163,7 +163,7 @@ void TKsSkinForm::UpdateRegion()
 
     const int w = m_form->Width();
     const int hh = m_form->Height();
-    const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), m_framWidth, m_flatFrame);
+    const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), FramWidth(), FlatFrame());
     fw::ScopedRegion region;
     const fw::TRect& b = shape.Bounds;
     switch (shape.Kind) {
@@ -227,7 +227,7 @@ void TKsSkinForm::PaintClient(HDC dc)
             m_colorBackground->Resize(w + 10, h + 10);
             m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
             if (m_activeGradient)
-                DrawAt(m_colorBackground.get(), -m_framWidth, -m_titleHeight, m_gradientBitmap.get());
+                DrawAt(m_colorBackground.get(), -FramWidth(), -m_titleHeight, m_gradientBitmap.get());
         }
         m_colorBackground->CopyToDC(dc, 0, 0);
         return;
@@ -258,7 +258,7 @@ void TKsSkinForm::PaintClient(HDC dc)
         }
     }
     // Picture coordinates are window coordinates.
-    m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
+    m_pictureBackground->CopyToDC(dc, -FramWidth(), -m_titleHeight);
 }
 
 void TKsSkinForm::EraseClient(HDC dc)
@@ -268,7 +268,7 @@ void TKsSkinForm::EraseClient(HDC dc)
     if (m_style == ssColor)
         m_colorBackground->CopyToDC(dc, 0, 0);
     else if (m_style == ssPicture)
-        m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
+        m_pictureBackground->CopyToDC(dc, -FramWidth(), -m_titleHeight);
 }
 
 void TKsSkinForm::BuildColorBackground()
