@@ -121,9 +121,9 @@ void TKsSkinForm::PaintFrame()
     const TKsFormLayerBorder* border = Border();
     const bool borderIsFrame = border != nullptr && !border->Transparent();
     if (borderIsFrame) {
-        m_flatFrame = true;
+        SetFlatFrame(true);
         m_hitTestWidth = 0;
-        m_framWidth = 0;
+        SetFramWidth(0);
         m_titleHeight = 0;
         m_roundWindow = false;
     }
@@ -316,7 +316,7 @@ void TKsSkinForm::BuildPictureBackground()
     // Tiles continue the tiles of a tiled border around the form.
     const TKsFormLayerBorder* border = Border();
     const bool tiledBorder = border != nullptr && border->StretchKind() == skTile;
-    const int ox = tiledBorder ? m_framWidth - border->Size()->Left() : 0;
+    const int ox = tiledBorder ? FramWidth() - border->Size()->Left() : 0;
     const int oy = tiledBorder ? m_titleHeight - border->Size()->Top() : 0;
     const int w = m_form->Width();
     const int h = m_form->Height();

@@ -267,6 +267,7 @@ TEST_F(FormBorderTest, OpaqueBorderDragsTheFormAndHostsItsElement)
     // once the loop has started.
     ASSERT_TRUE(CursorTo(leftRect.Left + 4, leftRect.Top + 48));
     ASSERT_TRUE(fwtest::PumpUntil([&] { return !element->Hot(); }));
+    ASSERT_TRUE(fwtest::PumpUntil([] { return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) == 0; }));
     const fw::TPoint start = CursorPos();
     const DWORD guiThread = ::GetCurrentThreadId();
     HWND formWindow = Window();
