@@ -34,6 +34,7 @@ class TCustomForm;
 namespace ks {
 
 class TKsSkinMainMenu;
+class TKsFormLayerBorder;
 
 enum TKsAboutInfo { aiKsSkinComponent };
 enum TDragFullWindowsKind { wkSystem, wkActive, wkDisable };
@@ -109,7 +110,8 @@ class TKsSkinForm : public TKsHookWindowProc {
     void SetSkinRes(fw::TComponent* v);
     const fw::TNotifyEvent& Changed() const { return m_changed; }
     void SetChanged(fw::TNotifyEvent v) { m_changed = std::move(v); }
-    // The layered border component. Only the link is kept in this build.
+    // The layered border component. Assigned while the form is visible at
+    // run time, the border attaches and creates its windows at once.
     fw::TComponent* ImageBorder() const { return m_imageBorder; }
     void SetImageBorder(fw::TComponent* v);
     TKsSkinMainMenu* MainMenu() const { return m_mainMenu.get(); }
@@ -200,6 +202,14 @@ private:
 
     // The form's window without creating it, or null.
     HWND FormWindow() const;
+    // The linked layered border, or null.
+    TKsFormLayerBorder* Border() const;
+    // The border follows the minimised state: suspended on entering it,
+    // resumed on leaving it.
+    void BorderFollowsMinimize(bool wasMinimized);
+    // After a restore: the border comes back (unless still maximised) and
+    // follows the form.
+    void BorderFollowsRestore();
     bool Designing() const;
     bool BorderNone() const;
     bool Zoomed() const;
