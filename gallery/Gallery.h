@@ -11,6 +11,7 @@
 #include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinNCButton.h"
 #include "skin/frame/uKsSkinNCLabel.h"
+#include "skin/frame/uKsSkinRes.h"
 
 class TFormGallery : public fw::TForm {
     FW_CLASS(TFormGallery)
@@ -20,6 +21,8 @@ class TFormGallery : public fw::TForm {
     // Published fields, set by the stored layout.
     ks::TKsSkinForm* KsSkinForm1 = nullptr;
     ks::TKsFormLayerBorder* KsFormLayerBorder1 = nullptr;
+    // Skin\Config.xml beside the program; edits on disk are followed.
+    ks::TKsSkinRes* KsSkinRes1 = nullptr;
     ks::TKsSkinSystemButton* CloseButton = nullptr;
     ks::TKsSkinSystemButton* MaximizeButton = nullptr;
     ks::TKsSkinSystemButton* MinimizeButton = nullptr;
