@@ -11,6 +11,8 @@ TConfigWatch::TConfigWatch(fw::TComponent* owner, ks::TKsSkinRes* skinRes)
     : fw::TTimer(owner), m_skinRes(skinRes), m_seen(StampOf(skinRes->ConfigPath()))
 {
     SetInterval(kPollMs);
+    // The timer runs only with a handler.
+    SetOnTimer([this](fw::TObject*) { Check(); });
 }
 
 TConfigWatch::Stamp TConfigWatch::StampOf(const std::string& path)
@@ -25,7 +27,7 @@ TConfigWatch::Stamp TConfigWatch::StampOf(const std::string& path)
     return stamp;
 }
 
-void TConfigWatch::Timer()
+void TConfigWatch::Check()
 {
     const Stamp now = StampOf(m_skinRes->ConfigPath());
     if (now == m_seen)
@@ -40,5 +42,4 @@ void TConfigWatch::Timer()
         // sees why on the debugger output and stderr.
         fw::ReportException(std::current_exception());
     }
-    fw::TTimer::Timer();
 }

@@ -24,10 +24,9 @@ public:
     };
     static Stamp StampOf(const std::string& path);
 
-protected:
-    void Timer() override;
-
 private:
+    void Check();
+
     ks::TKsSkinRes* m_skinRes;
     Stamp m_seen;
 };
