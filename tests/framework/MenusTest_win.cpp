@@ -225,8 +225,8 @@ TEST(PopupMenu, ShowsModallyWithOwnerDrawingAndClicksTheChosenItem) {
   int step = 0;
   driver.SetOnTimer([&](TObject*) {
     HWND window = ::FindWindowW(L"#32768", nullptr);
-    if (++step > 20) {
-      ::EndMenu();  // never hang the test
+    if (++step > 200) {
+      ::EndMenu();  // never hang the test (30 s)
       return;
     }
     if (!window || !::IsWindowVisible(window)) return;
@@ -234,7 +234,7 @@ TEST(PopupMenu, ShowsModallyWithOwnerDrawingAndClicksTheChosenItem) {
   });
   menu->Popup(200, 200);
   driver.SetEnabled(false);
-  fwtest::PumpUntil([&] { return clicked > 0; }, 1000);
+  fwtest::PumpUntil([&] { return clicked > 0; });
 
   SetPopupList(previous);
   EXPECT_EQ(popups, 1);
