@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bench/frame-paint.sh [BUILD_DIR] [PAINTS]
+# bench/frame-paint.sh [BUILD_DIR] [PAINTS [CASE [paint|resize]]]
 # Runs ks_bench_frame of a Windows build (default build/win64) under Wine on
 # a 1920 x 1080 virtual desktop of its own: an Xvfb display and a Wine prefix
 # kept under BUILD_DIR/wine-bench, apart from the test environment's
@@ -7,6 +7,7 @@
 set -euo pipefail
 build=$(cd "${1:-build/win64}" && pwd)
 paints=${2:-50}
+shift $(( $# > 2 ? 2 : $# ))
 state=$build/wine-bench
 mkdir -p "$state"
 export WINEPREFIX="$state/prefix"
@@ -34,5 +35,5 @@ if [ ! -f "$WINEPREFIX/.ks-ready" ]; then
   "$WINESERVER" -w
   touch "$WINEPREFIX/.ks-ready"
 fi
-"$WINE64" explorer /desktop=KsFrameBench,1920x1080 "$build/bench/ks_bench_frame.exe" "$paints"
+${KS_BENCH_PROFILER:-} "$WINE64" explorer /desktop=KsFrameBench,1920x1080 "$build/bench/ks_bench_frame.exe" "$paints" "$@"
 "$WINESERVER" -w
