@@ -108,6 +108,8 @@ void TKsSkinForm::Notification(fw::TComponent* component, fw::TOperation operati
         m_skinRes = nullptr;
     if (component == m_imageBorder)
         m_imageBorder = nullptr;
+    if (m_mainMenu)
+        m_mainMenu->LinkRemoved(component);
 }
 
 // --- small queries ----------------------------------------------------------------------------
@@ -267,6 +269,7 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         return;
     case CM_SKIN_MENUCLOSED:
         // Only the title-bar menu bar waits for this; never passed on.
+        m_mainMenu->MenuClosed(FormWindow());
         return;
     default:
         CallDefault(m);
@@ -504,6 +507,13 @@ void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 
 void TKsSkinForm::WMTimer(fw::TMessage& m)
 {
+    if (m.WParam == kTimerMenuReopen) {
+        // The title-bar menu bar opens the item that was entered while
+        // another item's drop-down was open.
+        ::KillTimer(FormWindow(), kTimerMenuReopen);
+        m_mainMenu->OpenNextItem();
+        return;
+    }
     if (!m_state.TimerFired(static_cast<unsigned>(m.WParam), m_form->WindowState() == fw::wsMaximized))
         CallDefault(m);
 }
@@ -516,8 +526,10 @@ void TKsSkinForm::CMDialogKey(fw::TMessage& m)
         CallDefault(m);
         return;
     }
-    // Accelerators of title-bar menu items come with the menu bar; nothing
-    // to match here.
+    if (m_mainMenu->AcceleratorKey(m.Msg, m.WParam, m.LParam)) {
+        m.Result = 1;
+        return;
+    }
     CallDefault(m);
 }
 

@@ -132,6 +132,10 @@ class TKsSkinForm : public TKsHookWindowProc {
     // the backgrounds and refreshes. Nothing without a link.
     void ApplySkinRes();
 
+    // The title-bar menu items, built once at the first frame paint
+    // (uKsSkinMainMenu.cpp).
+    void BuildMenuItems();
+
     // Painting (uKsSkinForm_paint.cpp).
     void PaintFrame();
     void DrawFrameLines(FramePiece kind, TCustomBitmap32& piece);

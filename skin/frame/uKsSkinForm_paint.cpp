@@ -69,7 +69,7 @@ void TKsSkinForm::PaintFrame()
     HWND h = FormWindow();
     if (h == nullptr)
         return;
-    // Title-bar menu items would be built here; no menu bar in this build.
+    BuildMenuItems();
 
     const int w = m_form->Width();
     const int hh = m_form->Height();
