@@ -234,9 +234,10 @@ void TKsSkinForm::PaintClient(HDC dc)
     }
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    if (m_pictureBackground->Width() < w || m_pictureBackground->Height() < h || m_fillStyle == mfsStretch ||
-        m_fillStyle == mfs9Block) {
+    const TPictureBuild wanted = PictureBuildFor(w, h);
+    if (PictureRebuildNeeded(m_pictureBackground->Width(), m_pictureBackground->Height(), m_pictureBuilt, wanted)) {
         // Stretched and nine-sliced pictures follow every size.
+        m_pictureBuilt = wanted;
         switch (m_fillStyle) {
         case mfsBlur:
             m_pictureBackground->Resize(w + 10, h + 10);
@@ -355,6 +356,15 @@ void TKsSkinForm::BuildPictureBackground()
         break;
     }
     }
+    // The source may have changed: what was built from an earlier one is
+    // never taken for this one.
+    ++m_pictureGeneration;
+    m_pictureBuilt = PictureBuildFor(w, h);
+}
+
+TPictureBuild TKsSkinForm::PictureBuildFor(int w, int h) const
+{
+    return {m_pictureGeneration, m_fillStyle, w, h, m_pictureSource->DrawMode() == dmOpaque};
 }
 
 void GradientFill(fw::TCanvas& canvas, fw::TColor c1, fw::TColor c2, TGradientDirection direction,
