@@ -4,6 +4,8 @@
 // window.
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/uKsFormBorder.h"
+
 #include "framework/Forms_win.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
@@ -113,8 +115,18 @@ void TKsSkinForm::PaintFrame()
 
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    // A non-transparent layered border would take over the frame here; none
-    // is linked in this build.
+    // A border that takes input is the frame: the form keeps no frame, title
+    // or sizing edge of its own from now on (this paint still uses the sizes
+    // it started with), and the border windows carry the elements.
+    const TKsFormLayerBorder* border = Border();
+    const bool borderIsFrame = border != nullptr && !border->Transparent();
+    if (borderIsFrame) {
+        SetFlatFrame(true);
+        m_hitTestWidth = 0;
+        SetFramWidth(0);
+        m_titleHeight = 0;
+        m_roundWindow = false;
+    }
     const auto layout = FramePieceLayouts(w, hh, t, f, true, m_pictureBackground->Width());
     const FramePieceLayout& title = layout[0];
     piece.Resize(title.Width, title.Height);
@@ -122,7 +134,8 @@ void TKsSkinForm::PaintFrame()
         piece.Clear(ColorToColor32(m_titlerColor));
     else
         DrawAt(&piece, 0, 0, m_pictureBackground.get());
-    HostPaintElements(m_elements, piece);
+    if (!borderIsFrame)
+        HostPaintElements(m_elements, piece);
     DrawFrameLines(FramePiece::Top, piece);
     CopyPiece(piece, dc, title.WindowAt);
     for (std::size_t i = 1; i < layout.size(); ++i) {
@@ -221,9 +234,10 @@ void TKsSkinForm::PaintClient(HDC dc)
     }
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    if (m_pictureBackground->Width() < w || m_pictureBackground->Height() < h || m_fillStyle == mfsStretch ||
-        m_fillStyle == mfs9Block) {
+    const TPictureBuild wanted = PictureBuildFor(w, h);
+    if (PictureRebuildNeeded(m_pictureBackground->Width(), m_pictureBackground->Height(), m_pictureBuilt, wanted)) {
         // Stretched and nine-sliced pictures follow every size.
+        m_pictureBuilt = wanted;
         switch (m_fillStyle) {
         case mfsBlur:
             m_pictureBackground->Resize(w + 10, h + 10);
@@ -300,9 +314,11 @@ void TKsSkinForm::BuildPictureBackground()
     if (SkinHsbActive())
         ShiftBitmapHsl(m_pictureSource.get(), SkinHsbH, SkinHsbS, SkinHsbB);
 
-    // A tiled border would offset the tiles; no border in this build.
-    const int ox = 0;
-    const int oy = 0;
+    // Tiles continue the tiles of a tiled border around the form.
+    const TKsFormLayerBorder* border = Border();
+    const bool tiledBorder = border != nullptr && border->StretchKind() == skTile;
+    const int ox = tiledBorder ? FramWidth() - border->Size()->Left() : 0;
+    const int oy = tiledBorder ? m_titleHeight - border->Size()->Top() : 0;
     const int w = m_form->Width();
     const int h = m_form->Height();
     switch (m_fillStyle) {
@@ -340,6 +356,15 @@ void TKsSkinForm::BuildPictureBackground()
         break;
     }
     }
+    // The source may have changed: what was built from an earlier one is
+    // never taken for this one.
+    ++m_pictureGeneration;
+    m_pictureBuilt = PictureBuildFor(w, h);
+}
+
+TPictureBuild TKsSkinForm::PictureBuildFor(int w, int h) const
+{
+    return {m_pictureGeneration, m_fillStyle, w, h, m_pictureSource->DrawMode() == dmOpaque};
 }
 
 void GradientFill(fw::TCanvas& canvas, fw::TColor c1, fw::TColor c2, TGradientDirection direction,
