@@ -325,7 +325,7 @@ TEST(FuzzRegressions, DecodeOrAreRefusedCleanly)
         targets[] = {
             {"fuzz_png", [](auto d, auto& s, const auto& l) { DecodePng(d, s, l); }},
             {"fuzz_jpeg", DecodeJpeg},
-            {"fuzz_bmp", DecodeBmp},
+            {"fuzz_bmp", [](auto d, auto& s, const auto& l) { DecodeBmp(d, s, l); }},
         };
     int files = 0;
     for (const auto& [dir, decode] : targets) {
