@@ -17,7 +17,7 @@
 #include "skin/controls/SkinControlLayout.h"
 #include "skin/frame/uKsSkinForm.h"
 #include "skin/render/Bitmap32.h"
-#include "skin/render/PaintBox32_win.h"
+#include "skin/controls/PaintBox32_win.h"
 
 #include "framework/Controls_win.h"
 
