@@ -15,7 +15,7 @@
 #pragma once
 
 #include "skin/controls/SkinControlLayout.h"
-#include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/SkinVocabulary.h"
 #include "skin/render/Bitmap32.h"
 #include "skin/controls/PaintBox32_win.h"
 

@@ -14,6 +14,7 @@
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/FrameGeometry.h"
 #include "skin/frame/NCElementList.h"
+#include "skin/frame/SkinVocabulary.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsStdCtrl.h"
 
@@ -34,9 +35,6 @@ namespace ks {
 
 class TKsSkinMainMenu;
 
-enum TKsAboutInfo { aiKsSkinComponent };
-enum TDragFullWindowsKind { wkSystem, wkActive, wkDisable };
-enum TGradientDirection { gdVertical, gdHorizontal };
 
 // Task-bar and dragging options of a skinned form.
 class TKsSkinFormOptions : public fw::TPersistent {

@@ -5,6 +5,8 @@
 #include "skin/frame/uKsSkinForm.h"
 
 #include "framework/Forms_win.h"
+#include "framework/ScopeGuard.h"
+#include "skin/frame/FormBackground.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
@@ -43,7 +45,7 @@ FrameLineStyle TKsSkinForm::LineStyle() const
     s.DoubleFrame = m_doubleFrame;
     s.RoundWindow = m_roundWindow;
     s.KeepFrameColor = m_keepFrameColor;
-    s.FramWidth = m_framWidth;
+    s.FrameWidth = m_framWidth;
     s.FrameColor = m_frameColor;
     return s;
 }
@@ -72,8 +74,18 @@ void TKsSkinForm::PaintFrame()
         return;
     fw::ScopedSaveDC saved(windowDC.Get());
     HDC dc = windowDC.Get();
-    // One bitmap serves all four pieces.
+    // One bitmap serves all four pieces. The sides and the bottom show the
+    // background under them and their frame lines.
     TBitmap32 piece;
+    const auto paintSides = [&](const auto& layout, const TBitmap32& background) {
+        for (std::size_t i = 1; i < layout.size(); ++i) {
+            const FramePieceLayout& p = layout[i];
+            piece.Resize(p.Width, p.Height);
+            DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, &background);
+            DrawFrameLines(p.Kind, piece);
+            CopyPiece(piece, dc, p.WindowAt);
+        }
+    };
 
     if (m_style == ssColor) {
         const auto layout = FramePieceLayouts(w, hh, t, f, false, m_colorBackground->Width());
@@ -91,14 +103,7 @@ void TKsSkinForm::PaintFrame()
         if (!m_keepTitlerColor)
             DrawFrameLines(FramePiece::Top, piece);
         CopyPiece(piece, dc, title.WindowAt);
-
-        for (std::size_t i = 1; i < layout.size(); ++i) {
-            const FramePieceLayout& p = layout[i];
-            piece.Resize(p.Width, p.Height);
-            DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, m_colorBackground.get());
-            DrawFrameLines(p.Kind, piece);
-            CopyPiece(piece, dc, p.WindowAt);
-        }
+        paintSides(layout, *m_colorBackground);
         return;
     }
 
@@ -116,13 +121,7 @@ void TKsSkinForm::PaintFrame()
     HostPaintElements(m_elements, piece);
     DrawFrameLines(FramePiece::Top, piece);
     CopyPiece(piece, dc, title.WindowAt);
-    for (std::size_t i = 1; i < layout.size(); ++i) {
-        const FramePieceLayout& p = layout[i];
-        piece.Resize(p.Width, p.Height);
-        DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, m_pictureBackground.get());
-        DrawFrameLines(p.Kind, piece);
-        CopyPiece(piece, dc, p.WindowAt);
-    }
+    paintSides(layout, *m_pictureBackground);
 }
 
 void TKsSkinForm::UpdateRegion()
@@ -134,10 +133,7 @@ void TKsSkinForm::UpdateRegion()
         return;
     m_regionDirty = false;
     m_regionGuard = true;
-    struct Guard {
-        bool& Flag;
-        ~Guard() { Flag = false; }
-    } guard{m_regionGuard};
+    auto done = fw::OnScopeExit([this] { m_regionGuard = false; });
 
     const int w = m_form->Width();
     const int hh = m_form->Height();
@@ -199,39 +195,19 @@ void TKsSkinForm::PaintClient(HDC dc)
         // The gradient is as wide as the monitor; a wider monitor rebuilds it.
         if (m_activeGradient && m_gradientBitmap->Width() < MonitorWidth())
             BuildColorBackground();
-        if (m_colorBackground->Width() < w || m_colorBackground->Height() < h) {
-            m_colorBackground->Resize(w + 10, h + 10);
-            m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
-            if (m_activeGradient)
-                DrawAt(m_colorBackground.get(), -m_framWidth, -m_titleHeight, m_gradientBitmap.get());
+        if (ColorBackgroundStale(*m_colorBackground, fw::TSize(w, h))) {
+            ks::BuildColorBackground(*m_colorBackground, fw::TSize(w, h), m_effectiveClientColor,
+                                 m_activeGradient ? m_gradientBitmap.get() : nullptr,
+                                 fw::TPoint(-m_framWidth, -m_titleHeight));
         }
         m_colorBackground->CopyToDC(dc, 0, 0);
         return;
     }
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    if (m_pictureBackground->Width() < w || m_pictureBackground->Height() < h || m_fillStyle == mfsStretch ||
-        m_fillStyle == mfs9Block) {
-        // Stretched and nine-sliced pictures follow every size.
-        switch (m_fillStyle) {
-        case mfsBlur:
-            m_pictureBackground->Resize(w + 10, h + 10);
-            m_pictureBackground->Clear(ColorToColor32(m_pictureColor));
-            DrawAt(m_pictureBackground.get(), 0, 0, m_pictureSource.get());
-            break;
-        case mfsTile:
-            m_pictureBackground->Resize(w + 10, h + 10);
-            TileBitmap(m_pictureSource.get(), m_pictureBackground.get(), 0, 0);
-            break;
-        case mfsStretch:
-            m_pictureBackground->Resize(w + 10, h + 10);
-            DrawCoverZoom(m_pictureSource.get(), m_pictureBackground.get(), 0.0f);
-            break;
-        case mfs9Block:
-            m_pictureBackground->Resize(w, h);
-            DrawNineSliceThirds(m_pictureSource.get(), m_pictureBackground.get(), false);
-            break;
-        }
+    if (PictureBackgroundStale(*m_pictureBackground, m_fillStyle, fw::TSize(w, h))) {
+        FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
+                              fw::TPoint(0, 0));
     }
     // Picture coordinates are window coordinates.
     m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
@@ -258,23 +234,12 @@ void TKsSkinForm::BuildColorBackground()
         m_effectiveTitleColor = m_titlerColor;
         m_effectiveClientColor = m_color;
     }
-    if (m_activeGradient) {
-        m_gradientBitmap->Resize(MonitorWidth() + 10, m_gradientHeight);
-        if (m_gradientHeight > 0) {
-            // One column, stretched across.
-            TBitmap32 column;
-            column.Resize(1, m_gradientHeight);
-            GradientFillBitmap(column, m_effectiveTitleColor, m_effectiveClientColor, true,
-                               fw::TRect(0, 0, 1, m_gradientHeight));
-            DrawStretched(m_gradientBitmap.get(), fw::TRect(0, 0, m_gradientBitmap->Width(), column.Height()),
-                          &column);
-        }
-    }
-    m_colorBackground->Resize(m_form->Width() + 10, m_form->Height() + 10);
-    m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
-    // The client continues the gradient where the title bar left off.
     if (m_activeGradient)
-        DrawAt(m_colorBackground.get(), 0, -m_titleHeight, m_gradientBitmap.get());
+        BuildGradient(*m_gradientBitmap, MonitorWidth(), m_gradientHeight, m_effectiveTitleColor,
+                      m_effectiveClientColor);
+    // The client continues the gradient where the title bar left off.
+    ks::BuildColorBackground(*m_colorBackground, fw::TSize(m_form->Width(), m_form->Height()), m_effectiveClientColor,
+                             m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight));
 }
 
 void TKsSkinForm::BuildPictureBackground()
@@ -288,27 +253,8 @@ void TKsSkinForm::BuildPictureBackground()
         ShiftBitmapHsl(m_pictureSource.get(), SkinHsbH, SkinHsbS, SkinHsbB);
 
     // A tiled border would offset the tiles; no border in this build.
-    const int ox = 0;
-    const int oy = 0;
-    const int w = m_form->Width();
-    const int h = m_form->Height();
-    switch (m_fillStyle) {
-    case mfsTile:
-        m_pictureColor = 0x00FFFFFF;
-        m_pictureBackground->Resize(w + 10, h + 10);
-        TileBitmap(m_pictureSource.get(), m_pictureBackground.get(), ox, oy);
-        break;
-    case mfsStretch:
-        m_pictureColor = 0x00FFFFFF;
-        m_pictureBackground->Resize(w + 10, h + 10);
-        DrawCoverZoom(m_pictureSource.get(), m_pictureBackground.get(), 0.0f);
-        break;
-    case mfs9Block:
-        m_pictureColor = 0x00FFFFFF;
-        m_pictureBackground->Resize(w, h);
-        DrawNineSliceThirds(m_pictureSource.get(), m_pictureBackground.get(), false);
-        break;
-    case mfsBlur: {
+    const fw::TPoint origin(0, 0);
+    if (m_fillStyle == mfsBlur) {
         // The right and bottom edges fade into the picture's average colour,
         // which also fills the rest of the background.
         const int sw = m_pictureSource->Width();
@@ -321,12 +267,11 @@ void TKsSkinForm::BuildPictureBackground()
             m_pictureColor = FeatherEdges(flat);
             m_pictureSource->AssignFrom(static_cast<const fw::TGraphic*>(&flat));
         }
-        m_pictureBackground->Resize(w + 10, h + 10);
-        m_pictureBackground->Clear(ColorToColor32(m_pictureColor));
-        DrawAt(m_pictureBackground.get(), ox, oy, m_pictureSource.get());
-        break;
+    } else {
+        m_pictureColor = 0x00FFFFFF;
     }
-    }
+    FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle,
+                          fw::TSize(m_form->Width(), m_form->Height()), m_pictureColor, origin);
 }
 
 void GradientFill(fw::TCanvas& canvas, fw::TColor c1, fw::TColor c2, TGradientDirection direction,

@@ -95,7 +95,7 @@ private:
 #ifdef _WIN32
 
 #include "framework/Messages_win.h"
-#include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/SkinVocabulary.h"
 
 namespace fw {
 class THintWindow;

@@ -2,6 +2,7 @@
 // the press that moves the window.
 #include "skin/frame/uKsSkinNCLabel.h"
 
+#include "skin/frame/uKsSkinForm.h"
 #include "framework/Controls_win.h"
 #include "framework/Forms_win.h"
 #include "framework/Graphics_win.h"
