@@ -5,14 +5,20 @@
 //   memcpy                    one bitmap's bytes copied
 //
 // at 330 x 100, 1920 x 1080 and 3840 x 2160, a 333-pixel-wide sub-rectangle,
-// the nearest stretch 330 x 100 -> 1920 x 1080, nine-slice into 1920 x 1080
-// the HSL shift and the glow's box blur. items_per_second is pixels per second.
+// the nearest stretch 330 x 100 -> 1920 x 1080, nine-slice into 1920 x 1080;
+// the bilinear cover zoom of 330 x 100 over 1920 x 1080 per binding against
+// pixman's bilinear scaling of the same picture to the same size, the HSL
+// shift and the glow's box blur of 1920 x 1080 per binding, and the load of
+// the built-in image store. items_per_second is pixels per second.
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/Bitmap32.h"
 #include "skin/render/NineSlice.h"
 
+#include "skin/render/Kernels.h"
+
 #if KS_BENCH_BOX_BLUR
 #include "skin/resources/uKsSkinIntf.h"
+#include "skin/resources/uKsSkinResDM.h"
 #endif
 
 #include <benchmark/benchmark.h>
@@ -223,15 +229,34 @@ void BM_NineSlice(benchmark::State& state)
     SetPixels(state, 1920 * 1080);
 }
 
+bool Bind(benchmark::State& state, std::int64_t binding)
+{
+    const auto b = static_cast<TPixelBinding>(binding);
+    if (!SelectPixelBinding(b)) {
+        state.SkipWithError("binding not supported here");
+        return false;
+    }
+    state.SetLabel(PixelBindingName(b));
+    return true;
+}
+
+// Background pictures are opaque (JPEG).
+void FillPicture(TCustomBitmap32& b, unsigned seed)
+{
+    FillRandom(b, seed);
+    b.MakeOpaque();
+}
+
 // A 330 x 100 picture zoomed (bilinear, transparent edges) to cover
-// 1920 x 1080, as the stretched form background is on every paint.
+// 1920 x 1080, as the stretched form background is: scale 10.8, centred.
 void BM_CoverZoom(benchmark::State& state)
 {
+    if (!Bind(state, state.range(0)))
+        return;
     TBitmap32 src, dst;
     src.Resize(330, 100);
     dst.Resize(1920, 1080);
-    FillRandom(src, 9);
-    src.MakeOpaque(); // background pictures are opaque (JPEG)
+    FillPicture(src, 9);
     for (auto _ : state) {
         DrawCoverZoom(&src, &dst, 0.0f);
         benchmark::ClobberMemory();
@@ -239,11 +264,42 @@ void BM_CoverZoom(benchmark::State& state)
     SetPixels(state, 1920 * 1080);
 }
 
+// pixman scaling the same picture by the same factor to the same 1920 x 1080
+// window (bilinear filter, transparent outside, PIXMAN_OP_SRC): pixman picks
+// its own fast path.
+void BM_PixmanBilinearZoom(benchmark::State& state)
+{
+    TBitmap32 picture;
+    picture.Resize(330, 100);
+    FillPicture(picture, 9);
+    pixman_image_t* src =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, 330, 100, reinterpret_cast<std::uint32_t*>(picture.Bits()), 330 * 4);
+    std::vector<std::uint32_t> out(1920 * 1080);
+    pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1920, 1080, out.data(), 1920 * 4);
+    const double scale = 1080.0 / 100.0;
+    pixman_transform_t t;
+    pixman_transform_init_scale(&t, pixman_double_to_fixed(1.0 / scale), pixman_double_to_fixed(1.0 / scale));
+    pixman_image_set_transform(src, &t);
+    pixman_image_set_filter(src, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    pixman_image_set_repeat(src, PIXMAN_REPEAT_NONE);
+    const int zoomedWidth = static_cast<int>(330 * scale + 0.5);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, (zoomedWidth - 1920) / 2, 0, 0, 0, 0, 0, 1920,
+                                 1080);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_unref(src);
+    pixman_image_unref(dst);
+    SetPixels(state, 1920 * 1080);
+}
+
 void BM_ShiftBitmapHsl(benchmark::State& state)
 {
+    if (!Bind(state, state.range(0)))
+        return;
     TBitmap32 b;
     b.Resize(1920, 1080);
-    FillRandom(b, 7);
+    FillPicture(b, 7);
     for (auto _ : state) {
         ShiftBitmapHsl(&b, 3, 0, 0);
         benchmark::ClobberMemory();
@@ -255,6 +311,8 @@ void BM_ShiftBitmapHsl(benchmark::State& state)
 // The glow's blur of a 24-bit image: radius 1, 2 passes (as the glow mask).
 void BM_BoxBlurGray(benchmark::State& state)
 {
+    if (!Bind(state, state.range(0)))
+        return;
     const int w = 1920, h = 1080;
     std::vector<std::uint8_t> image(static_cast<std::size_t>(w) * h * 3);
     std::mt19937 rng(8);
@@ -267,7 +325,23 @@ void BM_BoxBlurGray(benchmark::State& state)
     }
     SetPixels(state, static_cast<std::int64_t>(w) * h);
 }
-BENCHMARK(BM_BoxBlurGray);
+BENCHMARK(BM_BoxBlurGray)->DenseRange(0, 2)->ArgName("binding");
+
+// The built-in image store read from the bytes the program carries: all 85
+// images decoded into their bitmaps. Items are images.
+void BM_StoreLoad(benchmark::State& state)
+{
+    SelectPixelBinding(SupportedPixelBindings().back());
+    std::size_t images = 0;
+    for (auto _ : state) {
+        TKsSkinResDM store(nullptr, BuiltInSkinStore());
+        images = store.KsSkinImageListMain != nullptr ? static_cast<std::size_t>(store.KsSkinImageListMain->Bitmaps()->Count()) : 0;
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(images));
+    state.SetLabel(std::to_string(images) + " images");
+}
+BENCHMARK(BM_StoreLoad)->Unit(benchmark::kMillisecond);
 #endif
 
 void SizeArgs(benchmark::internal::Benchmark* b)
@@ -292,8 +366,9 @@ BENCHMARK(BM_MemcpySubRect333);
 BENCHMARK(BM_StretchNearest)->Arg(0)->Arg(1)->ArgName("blend");
 BENCHMARK(BM_PixmanStretchNearest);
 BENCHMARK(BM_NineSlice);
-BENCHMARK(BM_CoverZoom);
-BENCHMARK(BM_ShiftBitmapHsl);
+BENCHMARK(BM_CoverZoom)->DenseRange(0, 2)->ArgName("binding");
+BENCHMARK(BM_PixmanBilinearZoom);
+BENCHMARK(BM_ShiftBitmapHsl)->DenseRange(0, 2)->ArgName("binding");
 
 } // namespace
 

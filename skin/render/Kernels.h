@@ -54,6 +54,13 @@ struct TPixelKernels {
                       std::size_t n);
     // p[i] = ShiftPixelHsl(p[i], hue, sat, light) for i < n.
     void (*ShiftHslRow)(TColor32* p, std::size_t n, int hue, int sat, int light);
+    // A 24-bit image (rows stride bytes apart) blurred in place with a box
+    // of 2 x radius + 1 pixels, edge pixels repeated beyond the border:
+    // passes times along every row, passes + 1 times along every column
+    // (every sum of a pass taken before the pass writes), each pixel's
+    // channels then set to (red + green + blue) div 3. Nothing for an empty
+    // image or a radius below 1.
+    void (*BoxBlurGray)(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes);
 };
 
 const TPixelKernels& ScalarKernels();

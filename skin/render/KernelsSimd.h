@@ -9,7 +9,10 @@
 //   MulLo16 (both factors and the product within 0..65535), Madd16
 //   (pairwise 16-bit multiply-add), MulHiU16, DivTrunc (quotient of values
 //   below 2^24, truncated toward zero),
-// and for the bilinear row: VerticalPairs and HorizontalRow (see below).
+// for the bilinear row VerticalPairs and HorizontalRow (see below), and on
+// lanes of 16-bit integers (W, NB of them): Widen (NB bytes to lanes),
+// Narrow (lanes, saturated, to NB bytes), LoadW, StoreW, Set16, Add16, Sub16,
+// MulHiU16W, Srl16.
 #pragma once
 
 #include "skin/render/Kernels.h"
@@ -217,6 +220,123 @@ void LinearRowSimd(const TSampleSource& src, std::int64_t u, std::int64_t du, st
     }
     for (std::size_t i = bulk; i < n; ++i)
         out[i] = SampleBilinear(src, u + static_cast<std::int64_t>(i) * du, v);
+}
+
+// ---------------------------------------------------------------------------
+// Box blur. Rows: each row is copied with its end pixels repeated, then
+// every byte is the sum of 2r + 1 bytes three apart, divided. Columns: a
+// running sum per byte slides down the image; the rows it still has to
+// subtract are kept in a ring of r + 1 copies, since the pass overwrites
+// them. Sums stay below 65536 (k <= 257) and are divided by one
+// multiply-high with a factor checked for every sum that can occur.
+
+// x div k = (x * m) >> (16 + shift) for every x <= 255 * k.
+inline bool DivisionByMultiply(int k, unsigned& m, int& shift)
+{
+    for (shift = 8; shift >= 0; --shift) {
+        const std::uint64_t factor = ((std::uint64_t{1} << (16 + shift)) + static_cast<unsigned>(k) - 1) / k;
+        if (factor > 0xFFFF)
+            continue;
+        bool exact = true;
+        for (std::uint64_t x = 0; x <= 255u * static_cast<unsigned>(k) && exact; ++x)
+            exact = ((x * factor) >> (16 + shift)) == x / static_cast<unsigned>(k);
+        if (exact) {
+            m = static_cast<unsigned>(factor);
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class S>
+void BoxBlurGraySimd(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes)
+{
+    using W = typename S::W;
+    const int k = 2 * radius + 1;
+    unsigned m = 0;
+    int shift = 0;
+    if (bits == nullptr || width <= 0 || height <= 0 || radius < 1 || radius > 128 ||
+        !DivisionByMultiply(k, m, shift)) {
+        ScalarKernels().BoxBlurGray(bits, width, height, stride, radius, passes);
+        return;
+    }
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
+    const std::size_t bulk = rowBytes - rowBytes % S::NB;
+    const W factor = S::Set16(static_cast<int>(m));
+    const auto divide = [&](W sum) { return S::Srl16(S::MulHiU16W(sum, factor), shift); };
+    const auto divideOne = [&](unsigned sum) { return static_cast<std::uint8_t>((sum * m) >> (16 + shift)); };
+    const auto row = [&](int y) { return bits + static_cast<std::ptrdiff_t>(y) * stride; };
+
+    // Rows.
+    std::vector<std::uint8_t> extended(rowBytes + 6 * static_cast<std::size_t>(radius));
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* line = row(y);
+            std::uint8_t* e = extended.data();
+            for (int t = 0; t < radius; ++t, e += 3)
+                std::memcpy(e, line, 3);
+            std::memcpy(e, line, rowBytes);
+            e += rowBytes;
+            for (int t = 0; t < radius; ++t, e += 3)
+                std::memcpy(e, line + rowBytes - 3, 3);
+            const std::uint8_t* x = extended.data();
+            std::size_t j = 0;
+            for (; j < bulk; j += S::NB) {
+                W sum = S::Widen(x + j);
+                for (int t = 1; t < k; ++t)
+                    sum = S::Add16(sum, S::Widen(x + j + 3 * static_cast<std::size_t>(t)));
+                S::Narrow(line + j, divide(sum));
+            }
+            for (; j < rowBytes; ++j) {
+                unsigned sum = 0;
+                for (int t = 0; t < k; ++t)
+                    sum += x[j + 3 * static_cast<std::size_t>(t)];
+                line[j] = divideOne(sum);
+            }
+        }
+
+    // Columns.
+    std::vector<std::uint16_t> sums(rowBytes);
+    std::vector<std::uint8_t> ring(static_cast<std::size_t>(radius + 1) * rowBytes);
+    const auto saved = [&](int y) { return ring.data() + static_cast<std::size_t>(y % (radius + 1)) * rowBytes; };
+    for (int pass = 0; pass < passes + 1; ++pass) {
+        std::fill(sums.begin(), sums.end(), std::uint16_t{0});
+        for (int t = -radius; t <= radius; ++t) {
+            const std::uint8_t* line = row(std::clamp(t, 0, height - 1));
+            std::size_t j = 0;
+            for (; j < bulk; j += S::NB)
+                S::StoreW(sums.data() + j, S::Add16(S::LoadW(sums.data() + j), S::Widen(line + j)));
+            for (; j < rowBytes; ++j)
+                sums[j] = static_cast<std::uint16_t>(sums[j] + line[j]);
+        }
+        for (int y = 0; y < height; ++y) {
+            std::uint8_t* line = row(y);
+            std::memcpy(saved(y), line, rowBytes);
+            const bool more = y + 1 < height;
+            const std::uint8_t* entering = row(std::min(y + 1 + radius, height - 1));
+            const std::uint8_t* leaving = saved(std::max(y - radius, 0));
+            std::size_t j = 0;
+            for (; j < bulk; j += S::NB) {
+                const W sum = S::LoadW(sums.data() + j);
+                S::Narrow(line + j, divide(sum));
+                if (more)
+                    S::StoreW(sums.data() + j, S::Sub16(S::Add16(sum, S::Widen(entering + j)), S::Widen(leaving + j)));
+            }
+            for (; j < rowBytes; ++j) {
+                line[j] = divideOne(sums[j]);
+                if (more)
+                    sums[j] = static_cast<std::uint16_t>(sums[j] + entering[j] - leaving[j]);
+            }
+        }
+    }
+
+    // Grey: (r + g + b) div 3 as (x * 43691) >> 17, exact up to 765.
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* p = row(y);
+        for (int x = 0; x < width; ++x, p += 3)
+            p[0] = p[1] = p[2] = static_cast<std::uint8_t>(((p[0] + p[1] + p[2]) * 43691u) >> 17);
+    }
+    S::Leave();
 }
 
 } // namespace

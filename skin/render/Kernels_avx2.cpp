@@ -42,6 +42,24 @@ struct TAvx2 {
     {
         return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(a), _mm256_cvtepi32_ps(b)));
     }
+    using W = __m256i;
+    static constexpr std::size_t NB = 16;
+    static W Widen(const std::uint8_t* p)
+    {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    }
+    static void Narrow(std::uint8_t* p, W v)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p),
+                         _mm_packus_epi16(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1)));
+    }
+    static W LoadW(const std::uint16_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    static void StoreW(std::uint16_t* p, W v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+    static W Set16(int x) { return _mm256_set1_epi16(static_cast<short>(x)); }
+    static W Add16(W a, W b) { return _mm256_add_epi16(a, b); }
+    static W Sub16(W a, W b) { return _mm256_sub_epi16(a, b); }
+    static W MulHiU16W(W a, W b) { return _mm256_mulhi_epu16(a, b); }
+    static W Srl16(W a, int k) { return _mm256_srl_epi16(a, _mm_cvtsi32_si128(k)); }
     static void Leave() { _mm256_zeroupper(); }
 
     // Column k of pairs: channel by channel (Vk - 32768, Vk+1 - 32768); four
@@ -132,7 +150,12 @@ void Avx2ShiftHslRow(TColor32* p, std::size_t n, int hue, int sat, int light)
     ShiftHslRowSimd<TAvx2>(p, n, hue, sat, light);
 }
 
-const TPixelKernels g_avx2Kernels = {Avx2LinearRow, Avx2ShiftHslRow};
+void Avx2BoxBlurGray(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes)
+{
+    BoxBlurGraySimd<TAvx2>(bits, width, height, stride, radius, passes);
+}
+
+const TPixelKernels g_avx2Kernels = {Avx2LinearRow, Avx2ShiftHslRow, Avx2BoxBlurGray};
 
 } // namespace
 

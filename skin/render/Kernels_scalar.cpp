@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace ks {
 
@@ -81,6 +82,56 @@ void ScalarShiftHslRow(TColor32* p, std::size_t n, int hue, int sat, int light)
             lastOut = ShiftPixelHsl(lastIn, hue, sat, light);
         }
         p[i] = lastOut;
+    }
+}
+
+// One box pass over a line of n pixels (3 channels each) that lie step
+// bytes apart: every pixel becomes the mean of the 2r + 1 pixels centred on
+// it, the line extended by repeating its end pixels. All sums come from the
+// line as it was before the pass (prefix sums in sums).
+void BoxLine(std::uint8_t* first, int n, std::ptrdiff_t step, int r, std::vector<std::int64_t>& sums)
+{
+    const std::int64_t k = 2 * static_cast<std::int64_t>(r) + 1;
+    sums.assign(3 * (static_cast<std::size_t>(n) + 1), 0);
+    for (int i = 0; i < n; ++i)
+        for (int c = 0; c < 3; ++c)
+            sums[3 * (i + 1) + c] = sums[3 * i + c] + first[i * step + c];
+    const std::uint8_t* lastPixel = first + (n - 1) * step;
+    const std::uint8_t firstValues[3] = {first[0], first[1], first[2]};
+    const std::uint8_t lastValues[3] = {lastPixel[0], lastPixel[1], lastPixel[2]};
+    for (int x = 0; x < n; ++x) {
+        const std::int64_t lo = static_cast<std::int64_t>(x) - r;
+        const std::int64_t hi = static_cast<std::int64_t>(x) + r;
+        const std::int64_t before = lo < 0 ? -lo : 0;             // copies of the first pixel
+        const std::int64_t after = hi > n - 1 ? hi - (n - 1) : 0; // copies of the last pixel
+        const std::int64_t from = std::max<std::int64_t>(lo, 0);
+        const std::int64_t to = std::min<std::int64_t>(hi, n - 1); // inclusive, may be < from
+        for (int c = 0; c < 3; ++c) {
+            std::int64_t sum = before * firstValues[c] + after * lastValues[c];
+            if (to >= from)
+                sum += sums[3 * (to + 1) + c] - sums[3 * from + c];
+            first[x * step + c] = static_cast<std::uint8_t>(sum / k);
+        }
+    }
+}
+
+void ScalarBoxBlurGray(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes)
+{
+    if (bits == nullptr || width <= 0 || height <= 0 || radius < 1)
+        return;
+    std::vector<std::int64_t> sums;
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y)
+            BoxLine(bits + y * stride, width, 3, radius, sums);
+    for (int pass = 0; pass < passes + 1; ++pass)
+        for (int x = 0; x < width; ++x)
+            BoxLine(bits + 3 * static_cast<std::ptrdiff_t>(x), height, stride, radius, sums);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* p = bits + y * stride;
+        for (int x = 0; x < width; ++x, p += 3) {
+            const auto grey = static_cast<std::uint8_t>((p[0] + p[1] + p[2]) / 3);
+            p[0] = p[1] = p[2] = grey;
+        }
     }
 }
 
@@ -164,7 +215,7 @@ TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
                        static_cast<unsigned>(Clamp255(bb)), alpha);
 }
 
-extern const TPixelKernels g_scalarKernels = {ScalarLinearRow, ScalarShiftHslRow};
+extern const TPixelKernels g_scalarKernels = {ScalarLinearRow, ScalarShiftHslRow, ScalarBoxBlurGray};
 
 namespace detail {
 

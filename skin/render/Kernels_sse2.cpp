@@ -40,6 +40,20 @@ struct TSse2 {
     static V Madd16(V a, V b) { return _mm_madd_epi16(a, b); }
     static V MulHiU16(V a, V b) { return _mm_mulhi_epu16(a, b); }
     static V DivTrunc(V a, V b) { return _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(a), _mm_cvtepi32_ps(b))); }
+    using W = __m128i;
+    static constexpr std::size_t NB = 8;
+    static W Widen(const std::uint8_t* p)
+    {
+        return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+    }
+    static void Narrow(std::uint8_t* p, W v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v)); }
+    static W LoadW(const std::uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static void StoreW(std::uint16_t* p, W v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+    static W Set16(int x) { return _mm_set1_epi16(static_cast<short>(x)); }
+    static W Add16(W a, W b) { return _mm_add_epi16(a, b); }
+    static W Sub16(W a, W b) { return _mm_sub_epi16(a, b); }
+    static W MulHiU16W(W a, W b) { return _mm_mulhi_epu16(a, b); }
+    static W Srl16(W a, int k) { return _mm_srl_epi16(a, _mm_cvtsi32_si128(k)); }
     static void Leave() {}
 
     // Column k of pairs: channel by channel (Vk - 32768, Vk+1 - 32768).
@@ -106,7 +120,12 @@ void Sse2ShiftHslRow(TColor32* p, std::size_t n, int hue, int sat, int light)
     ShiftHslRowSimd<TSse2>(p, n, hue, sat, light);
 }
 
-const TPixelKernels g_sse2Kernels = {Sse2LinearRow, Sse2ShiftHslRow};
+void Sse2BoxBlurGray(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes)
+{
+    BoxBlurGraySimd<TSse2>(bits, width, height, stride, radius, passes);
+}
+
+const TPixelKernels g_sse2Kernels = {Sse2LinearRow, Sse2ShiftHslRow, Sse2BoxBlurGray};
 
 } // namespace
 

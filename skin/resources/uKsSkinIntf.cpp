@@ -1,6 +1,7 @@
 #include "skin/resources/uKsSkinIntf.h"
 
 #include "framework/TypInfo.h"
+#include "skin/render/Kernels.h"
 #include "skin/render/Transform.h"
 #include "skin/resources/uKsSkinResManager.h"
 
@@ -291,58 +292,9 @@ void FreeBitmaps(std::vector<std::unique_ptr<TBitmap32>>& bitmaps)
     bitmaps.clear();
 }
 
-namespace {
-
-// One box pass over a line of n pixels (3 channels each) that lie step
-// bytes apart: every pixel becomes the mean of the 2r + 1 pixels centred on
-// it, the line extended by repeating its end pixels. All sums come from the
-// line as it was before the pass (prefix sums in sums).
-void BoxLine(std::uint8_t* first, int n, std::ptrdiff_t step, int r, std::vector<std::int64_t>& sums)
-{
-    const std::int64_t k = 2 * static_cast<std::int64_t>(r) + 1;
-    sums.assign(3 * (static_cast<std::size_t>(n) + 1), 0);
-    for (int i = 0; i < n; ++i)
-        for (int c = 0; c < 3; ++c)
-            sums[3 * (i + 1) + c] = sums[3 * i + c] + first[i * step + c];
-    const std::uint8_t* lastPixel = first + (n - 1) * step;
-    std::uint8_t firstValues[3] = {first[0], first[1], first[2]};
-    std::uint8_t lastValues[3] = {lastPixel[0], lastPixel[1], lastPixel[2]};
-    for (int x = 0; x < n; ++x) {
-        const std::int64_t lo = static_cast<std::int64_t>(x) - r;
-        const std::int64_t hi = static_cast<std::int64_t>(x) + r;
-        const std::int64_t before = lo < 0 ? -lo : 0;                     // copies of the first pixel
-        const std::int64_t after = hi > n - 1 ? hi - (n - 1) : 0;         // copies of the last pixel
-        const std::int64_t from = std::max<std::int64_t>(lo, 0);
-        const std::int64_t to = std::min<std::int64_t>(hi, n - 1);        // inclusive, may be < from
-        for (int c = 0; c < 3; ++c) {
-            std::int64_t sum = before * firstValues[c] + after * lastValues[c];
-            if (to >= from)
-                sum += sums[3 * (to + 1) + c] - sums[3 * from + c];
-            first[x * step + c] = static_cast<std::uint8_t>(sum / k);
-        }
-    }
-}
-
-}  // namespace
-
 void BoxBlurGray(const TRgb24View& image, int radius, int passes)
 {
-    if (image.Bits == nullptr || image.Width <= 0 || image.Height <= 0 || radius < 1)
-        return;
-    std::vector<std::int64_t> sums;
-    for (int pass = 0; pass < passes; ++pass)
-        for (int y = 0; y < image.Height; ++y)
-            BoxLine(image.Bits + y * image.Stride, image.Width, 3, radius, sums);
-    for (int pass = 0; pass < passes + 1; ++pass)
-        for (int x = 0; x < image.Width; ++x)
-            BoxLine(image.Bits + 3 * static_cast<std::ptrdiff_t>(x), image.Height, image.Stride, radius, sums);
-    for (int y = 0; y < image.Height; ++y) {
-        std::uint8_t* p = image.Bits + y * image.Stride;
-        for (int x = 0; x < image.Width; ++x, p += 3) {
-            const std::uint8_t grey = static_cast<std::uint8_t>((p[0] + p[1] + p[2]) / 3);
-            p[0] = p[1] = p[2] = grey;
-        }
-    }
+    Kernels().BoxBlurGray(image.Bits, image.Width, image.Height, image.Stride, radius, passes);
 }
 
 void ApplyGlowPass(const TRgb24View& background, const TRgb24View& mask, unsigned red, unsigned green, unsigned blue)

@@ -86,6 +86,25 @@ TEST_P(KernelBinding, ShiftHslRowEqualsTheReference)
     }
 }
 
+TEST_P(KernelBinding, BoxBlurGrayEqualsTheReference)
+{
+    std::mt19937 rng(31);
+    for (int round = 0; round < 60; ++round) {
+        const int w = 1 + static_cast<int>(rng() % 70), h = 1 + static_cast<int>(rng() % 40);
+        const int radius = round < 40 ? 1 + static_cast<int>(rng() % 3) : static_cast<int>(rng() % 40);
+        const int passes = static_cast<int>(rng() % 4);
+        // Rows padded beyond the pixels, which must stay as they are.
+        const std::ptrdiff_t stride = 3 * w + static_cast<std::ptrdiff_t>(rng() % 5);
+        std::vector<std::uint8_t> expected(static_cast<std::size_t>(stride * h));
+        for (auto& b : expected)
+            b = static_cast<std::uint8_t>(rng() % 3 == 0 ? 255 : rng());
+        std::vector<std::uint8_t> actual = expected;
+        ScalarKernels().BoxBlurGray(expected.data(), w, h, stride, radius, passes);
+        Kernel().BoxBlurGray(actual.data(), w, h, stride, radius, passes);
+        ASSERT_EQ(actual, expected) << "round " << round << ": " << w << " x " << h << " radius " << radius;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Bindings, KernelBinding, ::testing::ValuesIn(SupportedPixelBindings()), BindingName);
 
 TEST(SampleBilinear, WorkedValues)
