@@ -3,16 +3,24 @@
 #include "skin/frame/FrameGeometry.h"
 #include "skin/render/NineSlice.h"
 
+#include <algorithm>
+
 namespace ks {
 
-void BuildGradient(TBitmap32& gradient, int width, int height, fw::TColor title, fw::TColor client)
+int VisibleGradientRows(int gradientHeight, int titleHeight, int formHeight)
 {
-    gradient.Resize(width + kBackgroundSlack, height);
-    if (height <= 0)
+    const int reach = std::max(0, titleHeight) + std::max(0, formHeight) + kBackgroundSlack;
+    return std::clamp(gradientHeight, 0, reach);
+}
+
+void BuildGradient(TBitmap32& gradient, int width, int rows, int gradientHeight, fw::TColor title, fw::TColor client)
+{
+    gradient.Resize(width + kBackgroundSlack, rows);
+    if (rows <= 0)
         return;
     TBitmap32 column;
-    column.Resize(1, height);
-    GradientFillBitmap(column, title, client, true, fw::TRect(0, 0, 1, height));
+    column.Resize(1, rows);
+    GradientFillBitmap(column, title, client, true, fw::TRect(0, 0, 1, gradientHeight));
     DrawStretched(&gradient, fw::TRect(0, 0, gradient.Width(), column.Height()), &column);
 }
 

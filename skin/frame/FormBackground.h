@@ -16,9 +16,15 @@ namespace ks {
 // resizes do not rebuild them (nine-sliced pictures follow the exact size).
 inline constexpr int kBackgroundSlack = 10;
 
-// The vertical gradient from the title colour to the client colour over
-// height rows, one column stretched across width + slack.
-void BuildGradient(TBitmap32& gradient, int width, int height, fw::TColor title, fw::TColor client);
+// Rows of the title gradient that can reach the screen: the gradient runs over
+// gradientHeight rows, but only those above the form's bottom are ever drawn,
+// so a configured height of millions costs no more than the form's own.
+int VisibleGradientRows(int gradientHeight, int titleHeight, int formHeight);
+
+// The vertical gradient from the title colour to the client colour: its
+// colours run over gradientHeight rows, of which the first rows are kept; one
+// column stretched across width + slack.
+void BuildGradient(TBitmap32& gradient, int width, int rows, int gradientHeight, fw::TColor title, fw::TColor client);
 
 // The client colour over the form's size plus slack; with a gradient, the
 // gradient drawn at (x, y) in client coordinates (the title bar's part lies

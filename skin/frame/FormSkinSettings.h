@@ -7,13 +7,15 @@
 #include "framework/Classes.h"
 #include "framework/Types.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace ks {
 
-enum TKsFillStyle { mfsBlur, mfsTile, mfsStretch, mfs9Block };
-enum TKsSkinStyle { ssColor, ssPicture };
+enum TKsFillStyle : std::uint8_t { mfsBlur, mfsTile, mfsStretch, mfs9Block };
+// A configuration file may store any byte here (2 keeps both backgrounds).
+enum TKsSkinStyle : std::uint8_t { ssColor, ssPicture };
 
 class TKsFormSkinRes : public fw::TPersistent {
     FW_CLASS(TKsFormSkinRes)
@@ -96,6 +98,14 @@ private:
     std::string m_formBg;
     int m_updateCount = 0;
     bool m_loading = false;
+};
+
+// Implemented by the skin configuration component: the settings record that a
+// linked form copies its colours, style and picture from.
+class IKsFormSkinSource {
+public:
+    virtual ~IKsFormSkinSource() = default;
+    virtual TKsFormSkinRes* FormSkin() = 0;
 };
 
 // The shared settings record without owner: lives from first use to program

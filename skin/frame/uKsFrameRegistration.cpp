@@ -7,6 +7,7 @@
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCButton.h"
 #include "skin/frame/uKsSkinNCLabel.h"
+#include "skin/frame/uKsSkinRes.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ namespace {
     ks::TKsSkinNCButton::StaticClass();
     ks::TKsSkinSystemButton::StaticClass();
     ks::TKsSkinNCLabel::StaticClass();
+    ks::TKsSkinRes::StaticClass();
     return true;
 }();
 

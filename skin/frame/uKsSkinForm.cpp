@@ -72,7 +72,7 @@ TKsSkinForm::TKsSkinForm(fw::TComponent* owner)
     m_active = true;
     if (m_form != nullptr) {
         m_savedBorderIcons = m_form->BorderIcons();
-        m_savedWindowState = m_form->WindowState();
+        m_state.SetDesignedMaximized(m_form->WindowState() == fw::wsMaximized);
         m_form->SetAutoScroll(false);
         m_form->SetScaled(false);
     }
@@ -84,7 +84,8 @@ TKsSkinForm::~TKsSkinForm()
 {
     m_dying = true;
     m_active = false;
-    KillOwnTimers();
+    if (FormWindow() != nullptr)
+        m_state.KillTimers();
     if (m_classBrush) {
         // The class brush belongs to the window class, which other windows
         // share: hand the class its own brush back before ours goes.
@@ -112,53 +113,6 @@ void TKsSkinForm::Notification(fw::TComponent* component, fw::TOperation operati
         m_imageBorder = nullptr;
 }
 
-// --- property setters ------------------------------------------------------------------------
-
-void TKsSkinForm::SetTitlerColor(fw::TColor v)
-{
-    m_titlerColor = v;
-    m_effectiveTitleColor = v;
-}
-
-void TKsSkinForm::SetFramWidth(int v)
-{
-    if (v == m_framWidth || v < 0)
-        return;
-    m_framWidth = v;
-    if (v == 0)
-        m_flatFrame = true;
-    m_savedFramWidth = v;
-}
-
-void TKsSkinForm::SetCustomPicture(const std::string& v)
-{
-    if (v == m_customPicture)
-        return;
-    m_customPicture = v;
-    PublishCustomPicture();
-}
-
-void TKsSkinForm::SetSkinRes(fw::TComponent* v)
-{
-    if (m_skinRes != nullptr)
-        m_skinRes->RemoveFreeNotification(this);
-    m_skinRes = v;
-    if (v != nullptr)
-        v->FreeNotification(this);
-    ApplySkinRes();
-}
-
-void TKsSkinForm::SetImageBorder(fw::TComponent* v)
-{
-    if (m_imageBorder != nullptr)
-        m_imageBorder->RemoveFreeNotification(this);
-    m_imageBorder = v;
-    if (v != nullptr)
-        v->FreeNotification(this);
-}
-
-void TKsSkinForm::SetMainMenu(const TKsSkinMainMenu& v) { m_mainMenu->Assign(v); }
-
 // --- small queries ----------------------------------------------------------------------------
 
 HWND TKsSkinForm::FormWindow() const
@@ -184,14 +138,44 @@ bool TKsSkinForm::Iconic() const
     return h != nullptr && ::IsIconic(h);
 }
 
-void TKsSkinForm::KillOwnTimers()
+// --- the window as the state sees it ----------------------------------------------------------
+
+FormAlpha TKsSkinForm::StateWindow::Alpha() const
 {
-    HWND h = FormWindow();
-    if (h == nullptr)
-        return;
-    for (UINT id : {kTimerDeferredFramePaint, kTimerFirstShowSettle, kTimerMenuReopen, kTimerBorderWatch})
+    return FormAlpha{m_owner.m_form->AlphaBlend(), m_owner.m_form->AlphaBlendValue()};
+}
+
+void TKsSkinForm::StateWindow::SetAlpha(const FormAlpha& alpha)
+{
+    m_owner.m_form->SetAlphaBlend(alpha.Blend);
+    m_owner.m_form->SetAlphaBlendValue(alpha.Value);
+}
+
+void TKsSkinForm::StateWindow::SetTimer(unsigned id, unsigned ms)
+{
+    if (HWND h = m_owner.FormWindow())
+        ::SetTimer(h, id, ms, nullptr);
+}
+
+void TKsSkinForm::StateWindow::KillTimer(unsigned id)
+{
+    if (HWND h = m_owner.FormWindow())
         ::KillTimer(h, id);
 }
+
+void TKsSkinForm::StateWindow::RepaintFrame()
+{
+    if (HWND h = m_owner.FormWindow())
+        ::SendMessageW(h, WM_NCPAINT, 0, 0);
+}
+
+void TKsSkinForm::StateWindow::Focus()
+{
+    if (m_owner.m_form->CanFocus())
+        m_owner.m_form->SetFocus();
+}
+
+void TKsSkinForm::StateWindow::GrowHeightByOne() { m_owner.m_form->SetHeight(m_owner.m_form->Height() + 1); }
 
 // --- dispatch ---------------------------------------------------------------------------------
 
@@ -299,11 +283,7 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
     m_regionDirty = true;
     if (Designing())
         return;
-    if (HWND h = FormWindow()) {
-        // The frame is repainted 50 ms after the last resize.
-        ::KillTimer(h, kTimerDeferredFramePaint);
-        ::SetTimer(h, kTimerDeferredFramePaint, kDeferredFramePaintMs, nullptr);
-    }
+    m_state.Resized();
     if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
         RefreshAll();
 }
@@ -349,9 +329,9 @@ void TKsSkinForm::WMGetMinMaxInfo(fw::TMessage& m)
                                                                                           : nullptr;
             in.WorkArea = (listed != nullptr ? listed : monitor)->WorkareaRect();
             in.PrimaryMonitor = monitor->Primary();
-            in.DesignedMaximized = m_savedWindowState == fw::wsMaximized;
+            in.DesignedMaximized = m_state.DesignedMaximized();
             in.TitleHeight = m_titleHeight;
-            in.FlatFrame = m_flatFrame;
+            in.FlatFrame = m_state.FlatFrame();
             fw::TSizeConstraints& c = m_form->Constraints();
             in.MinWidth = c.MinWidth();
             in.MinHeight = c.MinHeight();
@@ -385,20 +365,14 @@ void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
         in.Visible = m_form->Visible();
         in.BorderLinked = false;  // no layered border in this build
         in.Minimized = Iconic();
-        if (WindowPosChangingAction(in) == WindowPosAction::EnterMinimized)
-            EnterMinimized();
+        m_state.PositionChanging(in);
     }
     CallDefault(m);
 }
 
 void TKsSkinForm::WMWindowPosChanged(fw::TMessage& m)
 {
-    if (Zoomed()) {
-        // Maximised: no frame.
-        m_framWidth = 0;
-    } else if (!Iconic()) {
-        m_framWidth = m_savedFramWidth;
-    }
+    m_state.PositionChanged(Zoomed(), Iconic(), m_form->Visible());
     CallDefault(m);
 }
 
@@ -411,7 +385,7 @@ void TKsSkinForm::WMNCCalcSize(fw::TMessage& m)
     // Both forms of the message start with the window rectangle, which
     // becomes the client rectangle.
     auto* r = reinterpret_cast<RECT*>(m.LParam);
-    const fw::TRect client = SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, m_framWidth);
+    const fw::TRect client = SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, FramWidth());
     *r = RECT{client.Left, client.Top, client.Right, client.Bottom};
     m.Result = 0;
 }
@@ -429,7 +403,7 @@ void TKsSkinForm::WMNCHitTest(fw::TMessage& m)
     fm.Width = m_form->Width();
     fm.Height = m_form->Height();
     fm.TitleHeight = m_titleHeight;
-    fm.FrameWidth = m_framWidth;
+    fm.FrameWidth = FramWidth();
     fm.HitTestWidth = m_hitTestWidth;
     fm.Sizable = IsSizeableStyle(m_form->BorderStyle());
     fm.Maximized = m_form->WindowState() == fw::wsMaximized;
@@ -515,17 +489,15 @@ void TKsSkinForm::WMSysCommand(fw::TMessage& m)
     switch (m.WParam & 0xFFF0) {
     case SC_MINIMIZE:
         CallDefault(m);
-        EnterMinimized();
+        m_state.EnterMinimized();
         return;
     case SC_MAXIMIZE:
-        m_framWidth = 0;
+        m_state.MaximizeCommand();
         CallDefault(m);
         return;
     case SC_RESTORE:
         CallDefault(m);
-        if (m_savedFramWidth != 0 && !Iconic())
-            m_framWidth = m_savedFramWidth;
-        LeaveMinimized();
+        m_state.RestoreCommand(Iconic());
         return;
     default:
         CallDefault(m);
@@ -535,33 +507,8 @@ void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 
 void TKsSkinForm::WMTimer(fw::TMessage& m)
 {
-    HWND h = FormWindow();
-    switch (m.WParam) {
-    case kTimerDeferredFramePaint:
-        ::KillTimer(h, kTimerDeferredFramePaint);
-        ::SendMessageW(h, WM_NCPAINT, 0, 0);
-        return;
-    case kTimerFirstShowSettle:
-        ::KillTimer(h, kTimerFirstShowSettle);
-        if (m_alphaSavedAtFirstShow) {
-            m_alphaSavedAtFirstShow = false;
-            m_form->SetAlphaBlend(m_savedAlphaBlend);
-            m_form->SetAlphaBlendValue(m_savedAlphaBlendValue);
-        }
-        if (m_form->WindowState() == fw::wsMaximized)
-            m_form->SetHeight(m_form->Height() + 1);
-        return;
-    case kTimerMenuReopen:
-        // Set only by the title-bar menu bar.
-        ::KillTimer(h, kTimerMenuReopen);
-        return;
-    case kTimerBorderWatch:
-        // Watches a linked layered border; none is linked in this build.
-        return;
-    default:
+    if (!m_state.TimerFired(static_cast<unsigned>(m.WParam), m_form->WindowState() == fw::wsMaximized))
         CallDefault(m);
-        return;
-    }
 }
 
 void TKsSkinForm::CMDialogKey(fw::TMessage& m)
@@ -604,25 +551,9 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
         ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
     if (m_skinRes == nullptr)
         RebuildBackgrounds();
-    if (!m_firstShowDone) {
-        // Shown fully transparent; frame and client are painted while
-        // invisible and the form turns opaque 30 ms later.
-        m_firstShowDone = true;
-        m_savedAlphaBlend = m_form->AlphaBlend();
-        m_savedAlphaBlendValue = m_form->AlphaBlendValue();
-        m_alphaSavedAtFirstShow = true;
-        m_form->SetAlphaBlend(true);
-        m_form->SetAlphaBlendValue(0);
-    }
+    m_state.BeforeShow();
     CallDefault(m);
-    h = FormWindow();
-    if (h != nullptr && m_form->Showing()) {
-        ::SetTimer(h, kTimerFirstShowSettle, kFirstShowSettleMs, nullptr);
-        if (m_savedWindowState == fw::wsMaximized && m_form->WindowState() == fw::wsMaximized) {
-            m_savedWindowState = fw::wsNormal;
-            m_framWidth = 0;
-        }
-    }
+    m_state.AfterShow(FormWindow() != nullptr && m_form->Showing(), m_form->WindowState() == fw::wsMaximized);
 }
 
 void TKsSkinForm::CMSkinNCRepaint(fw::TMessage& m)
@@ -656,7 +587,7 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
     if (m.Msg == WM_WINDOWPOSCHANGING) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
         if (wp != nullptr && wp->flags == kSwpAppRestorePattern)
-            LeaveMinimized();
+            m_state.LeaveMinimized();
         return false;
     }
     if (m.Msg != WM_SYSCOMMAND || !m_active)
@@ -668,7 +599,7 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         fw::TCustomForm* mainForm = fw::Application->MainForm();
         if (mainForm != nullptr && mainForm->Visible()) {
             fw::Application->Minimize();
-            EnterMinimized();
+            m_state.EnterMinimized();
         }
         return false;
     }
@@ -676,46 +607,12 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         if (fw::Application->MainForm() == nullptr)
             return false;
         fw::Application->Restore();
-        LeaveMinimized();
+        m_state.LeaveMinimized();
         m.Result = 0;
         return true;
     default:
         return false;
     }
-}
-
-void TKsSkinForm::EnterMinimized()
-{
-    // Minimising reaches here more than once (the command, then the system's
-    // window-position pattern); only the first time saves the alpha, or the
-    // faded-out values would be saved over the form's own.
-    const bool alreadyMinimized = m_minimized;
-    m_minimized = true;
-    m_restored = false;
-    if (m_fadeOnMinimize) {
-        if (!alreadyMinimized) {
-            m_savedAlphaBlend = m_form->AlphaBlend();
-            m_savedAlphaBlendValue = m_form->AlphaBlendValue();
-        }
-        m_form->SetAlphaBlend(true);
-        m_form->SetAlphaBlendValue(0);
-    }
-}
-
-void TKsSkinForm::LeaveMinimized()
-{
-    if (m_restored)
-        return;
-    m_minimized = false;
-    m_restored = true;
-    if (m_fadeOnMinimize) {
-        if (m_savedAlphaBlendValue == 0)
-            m_savedAlphaBlendValue = 255;
-        m_form->SetAlphaBlend(m_savedAlphaBlend);
-        m_form->SetAlphaBlendValue(m_savedAlphaBlendValue);
-    }
-    if (m_form->CanFocus())
-        m_form->SetFocus();
 }
 
 // --- routing to title-bar elements ----------------------------------------------------------
@@ -764,6 +661,44 @@ void TKsSkinForm::RefreshAll()
             controls.RedrawFrame(c);
         c->Invalidate();
     }
+}
+
+void TKsSkinForm::PublishSettings()
+{
+    TKsFormSkinRes& g = GlobalFormSkin();
+    g.BeginUpdate();
+    auto done = fw::OnScopeExit([&g] { g.EndUpdate(); });
+    g.SetColor(m_color);
+    g.SetCustomPicture(m_customPicture);
+    g.SetFramWidth(FramWidth());
+    g.SetHitTestWidth(m_hitTestWidth);
+    g.SetStyle(m_style);
+    g.SetTitlerColor(m_titlerColor);
+}
+
+void TKsSkinForm::PublishCustomPicture() { GlobalFormSkin().SetCustomPicture(m_customPicture); }
+
+void TKsSkinForm::ApplySkinRes()
+{
+    if (m_skinRes == nullptr || Designing())
+        return;
+    auto* source = dynamic_cast<IKsFormSkinSource*>(m_skinRes);
+    if (source == nullptr || source->FormSkin() == nullptr)
+        return;
+    ApplySkinSettings(*source->FormSkin());
+}
+
+void TKsSkinForm::ApplySkinSettings(const TKsFormSkinRes& settings)
+{
+    // Title height, frame width and hit-test width stay the form's own.
+    m_color = settings.Color();
+    m_customPicture = settings.CustomPicture();
+    m_gradientHeight = settings.GradientHeight();
+    m_style = settings.Style();
+    SetTitlerColor(settings.TitlerColor());
+    RebuildBackgrounds();
+    PublishSettings();
+    RefreshAll();
 }
 
 }  // namespace ks

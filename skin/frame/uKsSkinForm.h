@@ -14,6 +14,7 @@
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/FrameGeometry.h"
 #include "skin/frame/NCElementList.h"
+#include "skin/frame/SkinFormState.h"
 #include "skin/frame/SkinVocabulary.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsStdCtrl.h"
@@ -57,14 +58,6 @@ private:
     TDragFullWindowsKind m_dragFullWindows = wkSystem;
 };
 
-// Implemented by the skin configuration component: the settings record that a
-// linked form copies its colours, style and picture from.
-class IKsFormSkinSource {
-public:
-    virtual ~IKsFormSkinSource() = default;
-    virtual TKsFormSkinRes* FormSkin() = 0;
-};
-
 class TKsSkinForm : public TKsHookWindowProc {
     FW_CLASS(TKsSkinForm)
 
@@ -76,8 +69,8 @@ class TKsSkinForm : public TKsHookWindowProc {
     // --- published properties --------------------------------------------------
     TKsAboutInfo About() const { return aiKsSkinComponent; }
     void SetAbout(TKsAboutInfo) {}
-    bool FlatFrame() const { return m_flatFrame; }
-    void SetFlatFrame(bool v) { m_flatFrame = v; }
+    bool FlatFrame() const { return m_state.FlatFrame(); }
+    void SetFlatFrame(bool v) { m_state.SetFlatFrame(v); }
     int TitleHeight() const { return m_titleHeight; }
     void SetTitleHeight(int v) { m_titleHeight = v; }
     fw::TColor TitlerColor() const { return m_titlerColor; }
@@ -90,8 +83,8 @@ class TKsSkinForm : public TKsHookWindowProc {
     void SetRoundWindow(bool v) { m_roundWindow = v; }
     // Ignores negative values and the current one; 0 also makes the frame
     // flat. The width to return to after maximising follows.
-    int FramWidth() const { return m_framWidth; }
-    void SetFramWidth(int v);
+    int FramWidth() const { return m_state.FramWidth(); }
+    void SetFramWidth(int v) { m_state.SetFramWidth(v); }
     fw::TColor FrameColor() const { return m_frameColor; }
     void SetFrameColor(fw::TColor v) { m_frameColor = v; }
     TKsFillStyle FillStyle() const { return m_fillStyle; }
@@ -151,15 +144,16 @@ class TKsSkinForm : public TKsHookWindowProc {
     fw::TColor EffectiveTitleColor() const { return m_effectiveTitleColor; }
     fw::TColor EffectiveClientColor() const { return m_effectiveClientColor; }
     fw::TColor PictureColor() const { return m_pictureColor; }
-    int SavedFramWidth() const { return m_savedFramWidth; }
-    fw::TWindowState SavedWindowState() const { return m_savedWindowState; }
+    int SavedFramWidth() const { return m_state.SavedFramWidth(); }
+    fw::TWindowState SavedWindowState() const { return m_state.DesignedMaximized() ? fw::wsMaximized : fw::wsNormal; }
     const TBitmap32& GradientBitmap() const { return *m_gradientBitmap; }
     const TBitmap32& ColorBackground() const { return *m_colorBackground; }
     const TBitmap32& PictureSource() const { return *m_pictureSource; }
     const TBitmap32& PictureBackground() const { return *m_pictureBackground; }
     bool OnSizingBorder() const { return m_onSizingBorder; }
-    bool Minimized() const { return m_minimized; }
-    bool FirstShowDone() const { return m_firstShowDone; }
+    bool Minimized() const { return m_state.Minimized(); }
+    bool FirstShowDone() const { return m_state.FirstShowDone(); }
+    bool FirstShowSettled() const { return m_state.FirstShowSettled(); }
     // The title-bar elements registered with this form, in registration
     // order. The list does not own them.
     TKsNCElementList& Elements() { return m_elements; }
@@ -192,8 +186,6 @@ private:
     void CMSkinRebuild(fw::TMessage& m);
 
     bool AppWindowHook(fw::TMessage& m);
-    void EnterMinimized();
-    void LeaveMinimized();
     bool RouteNCButton(bool press);
     void RouteNCMouseMove(fw::TPoint screenPoint);
     void RebuildBackgrounds();
@@ -208,24 +200,20 @@ private:
     bool Iconic() const;
     int MonitorWidth() const;
     FrameLineStyle LineStyle() const;
-    void KillOwnTimers();
 
     // Form and state.
     fw::TCustomForm* m_form = nullptr;
     bool m_active = false;
     bool m_dying = false;
     fw::TBorderIcons m_savedBorderIcons;
-    fw::TWindowState m_savedWindowState = fw::wsNormal;
     int m_appHookCookie = 0;
 
     // Properties.
-    bool m_flatFrame = false;
     int m_titleHeight = 27;
     fw::TColor m_titlerColor = 16761926;  // 0x00FFC446
     fw::TColor m_color = 15920353;        // 0x00F2ECE1
     std::unique_ptr<TKsSkinFormOptions> m_options;
     bool m_roundWindow = true;
-    int m_framWidth = 2;
     fw::TColor m_frameColor = 0;
     TKsFillStyle m_fillStyle = mfsBlur;
     int m_hitTestWidth = 5;
@@ -243,7 +231,6 @@ private:
     bool m_keepFrameColor = false;
 
     // Painting state.
-    int m_savedFramWidth = 2;
     fw::TColor m_effectiveClientColor = 15920353;
     fw::TColor m_effectiveTitleColor = 16761926;
     fw::TColor m_pictureColor = 0x00FFFFFF;
@@ -258,14 +245,24 @@ private:
     bool m_regionGuard = false;
     bool m_refreshGuard = false;
 
-    // Minimise, first show and sizing state.
-    bool m_minimized = false;
-    bool m_restored = false;
-    bool m_fadeOnMinimize = true;
-    bool m_savedAlphaBlend = false;
-    int m_savedAlphaBlendValue = 255;
-    bool m_firstShowDone = false;
-    bool m_alphaSavedAtFirstShow = false;
+    // Fading, first show, frame width and timers; the state acts on the form
+    // through m_stateWindow.
+    class StateWindow : public ISkinFormWindow {
+    public:
+        explicit StateWindow(TKsSkinForm& owner) : m_owner(owner) {}
+        FormAlpha Alpha() const override;
+        void SetAlpha(const FormAlpha& alpha) override;
+        void SetTimer(unsigned id, unsigned ms) override;
+        void KillTimer(unsigned id) override;
+        void RepaintFrame() override;
+        void Focus() override;
+        void GrowHeightByOne() override;
+
+    private:
+        TKsSkinForm& m_owner;
+    };
+    StateWindow m_stateWindow{*this};
+    SkinFormState m_state{m_stateWindow};
     bool m_onSizingBorder = false;
 
     // Declared last: it goes first, telling the elements still listed.

@@ -40,12 +40,12 @@ int TKsSkinForm::MonitorWidth() const
 FrameLineStyle TKsSkinForm::LineStyle() const
 {
     FrameLineStyle s;
-    s.FlatFrame = m_flatFrame;
+    s.FlatFrame = FlatFrame();
     s.Maximized = Zoomed();
     s.DoubleFrame = m_doubleFrame;
     s.RoundWindow = m_roundWindow;
     s.KeepFrameColor = m_keepFrameColor;
-    s.FrameWidth = m_framWidth;
+    s.FrameWidth = FramWidth();
     s.FrameColor = m_frameColor;
     return s;
 }
@@ -67,7 +67,7 @@ void TKsSkinForm::PaintFrame()
     const int w = m_form->Width();
     const int hh = m_form->Height();
     const int t = m_titleHeight;
-    const int f = m_framWidth;
+    const int f = FramWidth();
 
     fw::ScopedWindowDC windowDC(h);
     if (!windowDC)
@@ -137,7 +137,7 @@ void TKsSkinForm::UpdateRegion()
 
     const int w = m_form->Width();
     const int hh = m_form->Height();
-    const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), m_framWidth, m_flatFrame);
+    const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), FramWidth(), FlatFrame());
     fw::ScopedRegion region;
     const fw::TRect& b = shape.Bounds;
     switch (shape.Kind) {
@@ -193,12 +193,14 @@ void TKsSkinForm::PaintClient(HDC dc)
     const int h = m_form->Height();
     if (m_style == ssColor) {
         // The gradient is as wide as the monitor; a wider monitor rebuilds it.
-        if (m_activeGradient && m_gradientBitmap->Width() < MonitorWidth())
+        if (m_activeGradient &&
+            (m_gradientBitmap->Width() < MonitorWidth() ||
+             m_gradientBitmap->Height() < VisibleGradientRows(m_gradientHeight, m_titleHeight, h)))
             BuildColorBackground();
         if (ColorBackgroundStale(*m_colorBackground, fw::TSize(w, h))) {
             ks::BuildColorBackground(*m_colorBackground, fw::TSize(w, h), m_effectiveClientColor,
-                                 m_activeGradient ? m_gradientBitmap.get() : nullptr,
-                                 fw::TPoint(-m_framWidth, -m_titleHeight));
+                                     m_activeGradient ? m_gradientBitmap.get() : nullptr,
+                                     fw::TPoint(-FramWidth(), -m_titleHeight));
         }
         m_colorBackground->CopyToDC(dc, 0, 0);
         return;
@@ -210,7 +212,7 @@ void TKsSkinForm::PaintClient(HDC dc)
                               fw::TPoint(0, 0));
     }
     // Picture coordinates are window coordinates.
-    m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
+    m_pictureBackground->CopyToDC(dc, -FramWidth(), -m_titleHeight);
 }
 
 void TKsSkinForm::EraseClient(HDC dc)
@@ -220,7 +222,7 @@ void TKsSkinForm::EraseClient(HDC dc)
     if (m_style == ssColor)
         m_colorBackground->CopyToDC(dc, 0, 0);
     else if (m_style == ssPicture)
-        m_pictureBackground->CopyToDC(dc, -m_framWidth, -m_titleHeight);
+        m_pictureBackground->CopyToDC(dc, -FramWidth(), -m_titleHeight);
 }
 
 void TKsSkinForm::BuildColorBackground()
@@ -235,8 +237,9 @@ void TKsSkinForm::BuildColorBackground()
         m_effectiveClientColor = m_color;
     }
     if (m_activeGradient)
-        BuildGradient(*m_gradientBitmap, MonitorWidth(), m_gradientHeight, m_effectiveTitleColor,
-                      m_effectiveClientColor);
+        BuildGradient(*m_gradientBitmap, MonitorWidth(),
+                      VisibleGradientRows(m_gradientHeight, m_titleHeight, m_form->Height()), m_gradientHeight,
+                      m_effectiveTitleColor, m_effectiveClientColor);
     // The client continues the gradient where the title bar left off.
     ks::BuildColorBackground(*m_colorBackground, fw::TSize(m_form->Width(), m_form->Height()), m_effectiveClientColor,
                              m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight));

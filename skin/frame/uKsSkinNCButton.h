@@ -44,7 +44,8 @@ class TKsSkinCustomNCButton : public TKsSkinNCCtrlBase {
     int GroupIndex() const { return m_model.GroupIndex(); }
     void SetGroupIndex(int v) { m_model.SetGroupIndex(v); }
     bool Enabled() const { return m_model.Enabled(); }
-    void SetEnabled(bool v) { m_model.SetEnabled(v); }
+    // Disabling gives back a cursor the button set.
+    void SetEnabled(bool v);
     const fw::TNotifyEvent& OnClick() const { return m_onClick; }
     void SetOnClick(fw::TNotifyEvent e) { m_onClick = std::move(e); }
 
@@ -80,7 +81,15 @@ class TKsSkinCustomNCButton : public TKsSkinNCCtrlBase {
 
     NCButtonModel* ButtonModel() override { return &m_model; }
 
+protected:
+    // Hiding gives back a cursor the button set.
+    void VisibleChanged() override;
+
 private:
+    // Puts the default cursor back if this button set its own and the form
+    // still keeps it.
+    void ReleaseCursor();
+
     NCButtonModel m_model;
     std::unique_ptr<fw::TFont> m_font;
     std::unique_ptr<fw::TFont> m_hotFont;

@@ -2,11 +2,11 @@
 // system buttons' commands and strips.
 #include "skin/frame/uKsSkinNCButton.h"
 
-#include "skin/frame/uKsSkinForm.h"
 #include "framework/Forms_win.h"
 #include "framework/Graphics_win.h"
 #include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Bitmap32.h"
 
@@ -97,6 +97,34 @@ void TKsSkinCustomNCButton::SetCaption(const std::string& v)
     RequestRepaint();
 }
 
+void TKsSkinCustomNCButton::SetEnabled(bool v)
+{
+    m_model.SetEnabled(v);
+    if (!v)
+        ReleaseCursor();
+}
+
+void TKsSkinCustomNCButton::VisibleChanged()
+{
+    if (!Visible())
+        ReleaseCursor();
+}
+
+// A hot button that is hidden or disabled (by its own click handler, say)
+// never gets a leave that would give the cursor back: without this the form
+// would keep swallowing WM_SETCURSOR and never show a sizing cursor again.
+void TKsSkinCustomNCButton::ReleaseCursor()
+{
+    if (!m_cursorSetHere)
+        return;
+    m_cursorSetHere = false;
+    if (!ElementCursorSet)
+        return;
+    ElementCursorSet = false;
+    if (fw::Screen != nullptr)
+        ::SetCursor(fw::Screen->Cursors(fw::crDefault));
+}
+
 void TKsSkinCustomNCButton::SetFont(const fw::TFont& v) { m_font->Assign(v); }
 
 void TKsSkinCustomNCButton::SetHotFont(const fw::TFont& v) { m_hotFont->Assign(v); }
@@ -143,9 +171,7 @@ void TKsSkinCustomNCButton::MouseEnter()
 
 void TKsSkinCustomNCButton::MouseLeave()
 {
-    if (!Visible())
-        return;
-    if (Enabled()) {
+    if (Visible() && Enabled()) {
         m_model.Leave();
         if (ElementCursorSet) {
             ElementCursorSet = false;
@@ -153,6 +179,8 @@ void TKsSkinCustomNCButton::MouseLeave()
             if (fw::Screen != nullptr)
                 ::SetCursor(fw::Screen->Cursors(fw::crDefault));
         }
+    } else {
+        ReleaseCursor();
     }
     TKsSkinNCCtrlBase::MouseLeave();
 }

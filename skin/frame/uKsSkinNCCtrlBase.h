@@ -95,6 +95,7 @@ private:
 #ifdef _WIN32
 
 #include "framework/Messages_win.h"
+#include "skin/frame/NCHoverTracker.h"
 #include "skin/frame/SkinVocabulary.h"
 
 namespace fw {
@@ -107,7 +108,7 @@ namespace ks {
 
 class TBitmap32;
 
-class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement {
+class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement, public NCHoverTracker {
     FW_CLASS(TKsSkinNCCtrlBase)
 
     // owner: the form. Unless designing, the element posts its registration
@@ -152,7 +153,6 @@ class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement {
     // The controller that has the element in its list, or null.
     TKsSkinForm* Controller() const { return ListController(); }
     bool Registered() const { return OwningList() != nullptr; }
-    bool Hot() const { return m_hot; }
     // The position as last set (painting a maximised form shifts Pos but
     // not this).
     int StoredX() const { return m_storedX; }
@@ -166,7 +166,8 @@ class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement {
 
     // --- element operations --------------------------------------------------------
     // The poll (every 100 ms): re-posts an unprocessed registration and
-    // notices the mouse leaving the window, which sends no non-client move.
+    // notices the mouse leaving the box without a non-client move (out of
+    // the window, or straight into the client area).
     virtual void TimerTick(fw::TObject* sender);
     virtual void MouseEnter();
     virtual void MouseLeave();
@@ -182,7 +183,7 @@ class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement {
     // The base only shifts the position for a maximised form.
     virtual void Paint(TBitmap32& bitmap);
     // Hit test of the cursor and enter/leave; the point is not used (the
-    // cursor position is read).
+    // cursor position is read, through FrameInput()).
     virtual void TrackMouse(fw::TPoint point);
 
     // Whether this element, when hot, keeps a double click on the title bar
@@ -190,7 +191,7 @@ class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement {
     virtual bool BlocksTitleDoubleClick() const { return true; }
 
     bool ElementVisible() const override { return m_visible; }
-    bool ElementHot() const override { return m_hot; }
+    bool ElementHot() const override { return Hot(); }
 
 protected:
     bool Designing() const { return IsDesigning(); }
@@ -198,14 +199,19 @@ protected:
     HWND OwnerWindow() const;
     // Calls an event handler with this element as sender.
     void Fire(const fw::TNotifyEvent& event);
-    // Expires when the element is freed: a handler called from the element
-    // may free it, and the caller checks this before going on.
-    std::weak_ptr<int> LifeToken() const { return m_life; }
+    // After Visible changed (and the repaint was asked for).
+    virtual void VisibleChanged() {}
+
+    TKsWindowId HoverWindow() const override;
+    fw::TPoint HoverPoint(fw::TPoint screen) override;
+    fw::TRect HoverBox() override { return Bounds(); }
+    void HoverMove() override { MouseMove(); }
+    void HoverEnter() override { MouseEnter(); }
+    void HoverLeave() override { MouseLeave(); }
 
 private:
     void PostRegistration();
 
-    std::shared_ptr<int> m_life = std::make_shared<int>(0);
     fw::TWinControl* m_ownerControl = nullptr;
     fw::TWinControl* m_hostForm = nullptr;
     std::unique_ptr<fw::THintWindow> m_hintWindow;
@@ -213,7 +219,6 @@ private:
     std::unique_ptr<fw::TTimer> m_pollTimer;
     int m_storedX = 0;
     int m_storedY = 0;
-    bool m_hot = false;
     bool m_visible = true;
     std::string m_hint;
     TSideKind m_putSide = skdTop;

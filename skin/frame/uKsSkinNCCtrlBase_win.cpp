@@ -3,12 +3,12 @@
 // element list.
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
-#include "skin/frame/uKsSkinForm.h"
 #include "framework/Controls_win.h"
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
 #include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Bitmap32.h"
 
@@ -80,7 +80,7 @@ TKsSkinNCCtrlBase::TKsSkinNCCtrlBase(fw::TComponent* owner)
 TKsSkinNCCtrlBase::~TKsSkinNCCtrlBase()
 {
     Retire();
-    m_life.reset();
+    EndLife();
     m_pollTimer.reset();
     m_hintWindow.reset();
     m_pos.reset();
@@ -112,7 +112,10 @@ void TKsSkinNCCtrlBase::SetVisible(bool v)
     if (v == m_visible)
         return;
     m_visible = v;
+    const std::weak_ptr<int> alive = LifeToken();
     RequestRepaint();
+    if (!alive.expired())
+        VisibleChanged();
 }
 
 void TKsSkinNCCtrlBase::RequestRepaint()
@@ -145,45 +148,34 @@ void TKsSkinNCCtrlBase::TimerTick(fw::TObject*)
     if (Designing())
         return;
     try {
-        POINT cursor{};
-        if (!::GetCursorPos(&cursor))
+        fw::TPoint cursor;
+        if (!FrameInput().CursorPos(cursor))
             return;
         if (!Registered())
             PostRegistration();
-        // Leaving the window across no frame sends no non-client move.
-        if (m_hot && ::WindowFromPoint(cursor) != OwnerWindow()) {
-            m_hot = false;
-            MouseLeave();
-        }
     } catch (...) {
-        // A window that is gone: the hot flag keeps its value.
+        // A window that is gone: the next tick tries again.
     }
+    Poll();
 }
 
 void TKsSkinNCCtrlBase::TrackMouse(fw::TPoint)
 {
     if (Designing() || m_ownerControl == nullptr)
         return;
-    try {
-        POINT cursor{};
-        if (!::GetCursorPos(&cursor))
-            return;
-        fw::TPoint p(cursor.x - m_ownerControl->Left(), cursor.y - m_ownerControl->Top());
-        if (fw::TWinControl* parent = m_ownerControl->Parent())
-            p = parent->ScreenToClient(p);
-        const bool inside = Bounds().Contains(p);
-        const std::weak_ptr<int> alive = LifeToken();
-        if (inside)
-            MouseMove();
-        if (alive.expired() || inside == m_hot)
-            return;
-        m_hot = inside;
-        if (m_hot)
-            MouseEnter();
-        else
-            MouseLeave();
-    } catch (...) {
-    }
+    Track();
+}
+
+TKsWindowId TKsSkinNCCtrlBase::HoverWindow() const { return reinterpret_cast<TKsWindowId>(OwnerWindow()); }
+
+fw::TPoint TKsSkinNCCtrlBase::HoverPoint(fw::TPoint screen)
+{
+    if (m_ownerControl == nullptr)
+        return screen;
+    fw::TPoint p(screen.X - m_ownerControl->Left(), screen.Y - m_ownerControl->Top());
+    if (fw::TWinControl* parent = m_ownerControl->Parent())
+        p = parent->ScreenToClient(p);
+    return p;
 }
 
 void TKsSkinNCCtrlBase::MouseEnter()
@@ -195,9 +187,9 @@ void TKsSkinNCCtrlBase::MouseEnter()
         fw::TCanvas& canvas = m_hintWindow->Canvas();
         canvas.SetFont(m_hintWindow->Font());
         const fw::TSize text = canvas.TextExtent(m_hint);
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        m_hintWindow->ActivateHint(HintRectAt(fw::TPoint(cursor.x, cursor.y), text.cx, text.cy), m_hint);
+        fw::TPoint cursor;
+        FrameInput().CursorPos(cursor);
+        m_hintWindow->ActivateHint(HintRectAt(cursor, text.cx, text.cy), m_hint);
     }
     Fire(m_onMouseEnter);
 }

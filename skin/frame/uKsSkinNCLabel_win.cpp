@@ -2,12 +2,12 @@
 // the press that moves the window.
 #include "skin/frame/uKsSkinNCLabel.h"
 
-#include "skin/frame/uKsSkinForm.h"
 #include "framework/Controls_win.h"
 #include "framework/Forms_win.h"
 #include "framework/Graphics_win.h"
 #include "framework/TypInfo.h"
 #include "framework/WideText_win.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/render/Bitmap32.h"
 #include "skin/render/Color32.h"
 

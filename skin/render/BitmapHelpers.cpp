@@ -2,12 +2,22 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace ks {
 
 namespace {
 
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
+
+// Shift amounts may come from a configuration file and hold any integer. Every
+// step saturates long before this bound, so bounding a step gives the result
+// the wider value would, without overflowing the arithmetic.
+int BoundStep(std::int64_t v)
+{
+    constexpr std::int64_t kBound = 1000000;
+    return static_cast<int>(std::clamp(v, -kBound, kBound));
+}
 
 void BrightnessStep(int& r, int& g, int& b, int bright)
 {
@@ -90,8 +100,9 @@ std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright)
     int r = static_cast<int>(rgb & 0xFF);
     int g = static_cast<int>((rgb >> 8) & 0xFF);
     int b = static_cast<int>((rgb >> 16) & 0xFF);
-    const int s = sat * 255 / 100;
-    const int br = bright * 255 / 100;
+    const int s = BoundStep(static_cast<std::int64_t>(sat) * 255 / 100);
+    const int br = BoundStep(static_cast<std::int64_t>(bright) * 255 / 100);
+    hue %= 360;  // whole turns change nothing
     if (s > 0 && br != 0)
         BrightnessStep(r, g, b, br);
     HueSaturationStep(r, g, b, hue, s);
@@ -108,6 +119,65 @@ void ShiftBitmapHsl(TCustomBitmap32* bitmap, int hue, int sat, int light)
     const std::size_t count = static_cast<std::size_t>(bitmap->Width()) * static_cast<std::size_t>(bitmap->Height());
     Kernels().ShiftHslRow(bitmap->Bits(), count, hue, sat, light);
     bitmap->Changed();
+}
+
+std::int32_t FeatherEdgesPixels(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride)
+{
+    constexpr int n = kFeatherBand;
+    const auto row = [&](int y) { return bits + static_cast<std::ptrdiff_t>(y) * stride; };
+    std::uint64_t sum[3] = {0, 0, 0}; // blue, green, red
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* p = row(y);
+        std::uint32_t line[3] = {0, 0, 0}; // a row's sums fit 32 bits for any width below 2^24
+        for (int x = 0; x < width; ++x, p += 3) {
+            line[0] += p[0];
+            line[1] += p[1];
+            line[2] += p[2];
+        }
+        for (int c = 0; c < 3; ++c)
+            sum[c] += line[c];
+    }
+    const std::uint64_t count =
+        (width > 0 && height > 0) ? static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) : 1;
+    const unsigned average[3] = {static_cast<unsigned>(sum[0] / count), static_cast<unsigned>(sum[1] / count),
+                                 static_cast<unsigned>(sum[2] / count)};
+    const auto result = static_cast<std::int32_t>(average[2] | average[1] << 8 | average[0] << 16);
+    if (width <= 0 || height <= 0)
+        return result;
+
+    // Opacities by distance into the band (columns, rows) and into the corner.
+    std::array<std::uint8_t, n> column{}, line{};
+    std::array<std::array<std::uint8_t, n>, n> corner{};
+    for (int k = 0; k < n; ++k) {
+        column[k] = static_cast<std::uint8_t>(255 - std::lround(k * 2.55));
+        line[k] = static_cast<std::uint8_t>(255 - std::lround(k * 255.0 / n));
+    }
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const double d = std::min(std::sqrt(static_cast<double>(i * i + j * j)), 99.0);
+            corner[i][j] = static_cast<std::uint8_t>(~std::lround(d / n * 100.0 * 2.55) & 0xFF);
+        }
+    const auto compose = [&](std::uint8_t* p, unsigned o) {
+        for (int c = 0; c < 3; ++c)
+            p[c] = static_cast<std::uint8_t>((p[c] * o + average[c] * (255 - o) + 127) / 255);
+    };
+    const int bandLeft = width - n;  // may be negative: the band starts outside
+    const int bandTop = height - n;
+    const int firstBandColumn = std::max(bandLeft, 0);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* p = row(y);
+        if (y >= bandTop) {
+            const auto r = static_cast<std::size_t>(y - bandTop);
+            for (int x = 0; x < firstBandColumn; ++x)
+                compose(p + 3 * static_cast<std::ptrdiff_t>(x), line[r]);
+            for (int x = firstBandColumn; x < width; ++x)
+                compose(p + 3 * static_cast<std::ptrdiff_t>(x), corner[static_cast<std::size_t>(x - bandLeft)][r]);
+        } else {
+            for (int x = firstBandColumn; x < width; ++x)
+                compose(p + 3 * static_cast<std::ptrdiff_t>(x), column[static_cast<std::size_t>(x - bandLeft)]);
+        }
+    }
+    return result;
 }
 
 } // namespace ks

@@ -32,6 +32,18 @@ std::optional<std::vector<std::uint8_t>> BitmapToPng(const TCustomBitmap32* bitm
 // The band that FeatherEdges fades into the average colour.
 constexpr int kFeatherBand = 100;
 
+// The pixel work of FeatherEdges on 24-bit rows (blue, green, red; rows
+// stride bytes apart): the average colour A of all pixels (integer division
+// per channel; returned as 0x00BBGGRR), then every pixel of the right and
+// bottom kFeatherBand-pixel bands becomes A composed with its own colour at
+// a constant opacity, rounded as a constant-alpha AlphaBlend does:
+// (colour * o + A * (255 - o) + 127) div 255. Right band column k:
+// o = 255 - Round(k * 2.55); bottom band row r: o = 255 - Round(r * 255 / N);
+// corner pixel (i, j) from the inner corner: o = 255 - Round(d / N * 100 *
+// 2.55) with d = min(sqrt(i^2 + j^2), 99). Bands of an image smaller than
+// the band start outside it and are cut.
+std::int32_t FeatherEdgesPixels(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride);
+
 #ifdef _WIN32
 // Fades the right and bottom kFeatherBand-pixel bands of a framework bitmap
 // (made 24 bits per pixel) into its average colour and returns that colour

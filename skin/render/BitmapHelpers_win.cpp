@@ -56,64 +56,16 @@ int MeasureTextHeightW(HDC dc, std::wstring_view text) { return MeasureWide(dc, 
 
 std::int32_t FeatherEdges(fw::TBitmap& bitmap)
 {
-    constexpr int n = kFeatherBand;
     bitmap.SetPixelFormat(fw::pf24bit);
     const int w = bitmap.Width();
     const int h = bitmap.Height();
-
-    // Average colour over all pixels.
-    std::uint64_t sumR = 0, sumG = 0, sumB = 0;
-    for (int y = 0; y < h; ++y) {
-        const auto* row = static_cast<const std::uint8_t*>(bitmap.ScanLine(y));
-        if (row == nullptr)
-            continue;
-        for (int x = 0; x < w; ++x) {
-            sumB += row[3 * x];
-            sumG += row[3 * x + 1];
-            sumR += row[3 * x + 2];
-        }
-    }
-    const std::uint64_t count = (w > 0 && h > 0) ? static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) : 1;
-    const auto average = static_cast<std::int32_t>((sumR / count) | (sumG / count) << 8 | (sumB / count) << 16);
-    if (w <= 0 || h <= 0)
-        return average;
-
-    HDC source = bitmap.Canvas().Handle();
-    fw::ScopedCreateDC work(source);
-    fw::ScopedBitmap workBitmap(::CreateCompatibleBitmap(source, w, h));
-    if (!work || !workBitmap)
-        return average;
-    {
-        fw::ScopedSelectObject selected(work.Get(), workBitmap.Get());
-        HDC dc = work.Get();
-        ::BitBlt(dc, 0, 0, w - n, h - n, source, 0, 0, SRCCOPY);
-        FillSolidRect(dc, w - n, 0, average, h - n, n);
-        FillSolidRect(dc, 0, h - n, average, n, w - n);
-        FillSolidRect(dc, w - n, h - n, average, n, n);
-
-        auto compose = [&](int dx, int dy, int cw, int ch, int sx, int sy, int opacity) {
-            BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(opacity), 0};
-            ::AlphaBlend(dc, dx, dy, cw, ch, source, sx, sy, cw, ch, blend);
-        };
-        // Corner: fades with the distance from its inner corner.
-        for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) {
-                const double d = std::min(std::sqrt(static_cast<double>(i * i + j * j)), 99.0);
-                const int v = static_cast<int>(std::lround(d / n * 100.0 * 2.55));
-                compose(w - n + i, h - n + j, 1, 1, w - n + i, h - n + j, static_cast<BYTE>(~v & 0xFF));
-            }
-        // Right band, column by column.
-        for (int k = 0; k < n; ++k)
-            if (h - n > 0)
-                compose(w - n + k, 0, 1, h - n, w - n + k, 0, 255 - static_cast<int>(std::lround(k * 2.55)));
-        // Bottom band, row by row.
-        for (int r = 0; r < n; ++r)
-            if (w - n > 0)
-                compose(0, h - n + r, w - n, 1, 0, h - n + r, 255 - static_cast<int>(std::lround(r * 255.0 / n)));
-        ::GdiFlush();
-        ::BitBlt(source, 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    }
-    return average;
+    auto* first = static_cast<std::uint8_t*>(w > 0 && h > 0 ? bitmap.ScanLine(0) : nullptr);
+    if (first == nullptr)
+        return FeatherEdgesPixels(nullptr, 0, 0, 0);
+    // GDI may still hold drawing into the section.
+    ::GdiFlush();
+    const std::ptrdiff_t stride = h > 1 ? static_cast<std::uint8_t*>(bitmap.ScanLine(1)) - first : 0;
+    return FeatherEdgesPixels(first, w, h, stride);
 }
 
 } // namespace ks

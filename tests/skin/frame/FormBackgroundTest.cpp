@@ -14,7 +14,7 @@ constexpr fw::TColor kClient = 0x00FF0000;  // blue
 TEST(FormBackground, ColorBackgroundContinuesTheTitleGradient)
 {
     TBitmap32 gradient;
-    BuildGradient(gradient, 100, 30, kTitle, kClient);
+    BuildGradient(gradient, 100, 30, 30, kTitle, kClient);
     ASSERT_EQ(gradient.Width(), 100 + kBackgroundSlack);
     ASSERT_EQ(gradient.Height(), 30);
     EXPECT_EQ(gradient.PixelAt(0, 0), ColorToColor32(kTitle));
@@ -36,9 +36,14 @@ TEST(FormBackground, ColorBackgroundContinuesTheTitleGradient)
     EXPECT_EQ(background.PixelAt(0, 0), ColorToColor32(kTitle));
     EXPECT_EQ(background.PixelAt(29, 29), ColorToColor32(kTitle));
 
-    // No rows: an empty band, nothing drawn.
-    BuildGradient(gradient, 100, 0, kTitle, kClient);
-    EXPECT_EQ(gradient.Height(), 0);
+    // A gradient taller than the form keeps only the rows that can show; they
+    // are the first rows of the whole gradient, and a huge height costs nothing.
+    TBitmap32 cut;
+    BuildGradient(cut, 100, VisibleGradientRows(30, 10, 5), 30, kTitle, kClient);
+    ASSERT_EQ(cut.Height(), 25);
+    EXPECT_EQ(cut.PixelAt(3, 24), gradient.PixelAt(3, 24));
+    EXPECT_EQ(VisibleGradientRows(2000000000, 27, 100), 137);
+    EXPECT_EQ(VisibleGradientRows(-5, 27, 100), 0);
 }
 
 TEST(FormBackground, PictureFillStyles)

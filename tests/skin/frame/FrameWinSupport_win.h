@@ -4,6 +4,7 @@
 
 #include "skin/frame/FrameGeometry.h"
 #include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/uKsSkinHelper.h"
 
 #include "framework/Forms_win.h"
 #include "framework/ScopedGdi_win.h"
@@ -74,7 +75,46 @@ inline bool Near(std::uint32_t a, std::uint32_t b, int tol = 0)
     return true;
 }
 
-// A 330 x 100 form at (100, 100), the launcher's size, destroyed with the test.
+// The engine's globals that tests change, put back whatever a test did.
+class EngineGlobals {
+public:
+    EngineGlobals()
+        : m_h(ks::SkinHsbH), m_s(ks::SkinHsbS), m_b(ks::SkinHsbB), m_cursorSet(ks::ElementCursorSet),
+          m_drag(ks::SavedDragFullWindows)
+    {
+    }
+    ~EngineGlobals()
+    {
+        ks::SkinHsbH = m_h;
+        ks::SkinHsbS = m_s;
+        ks::SkinHsbB = m_b;
+        ks::ElementCursorSet = m_cursorSet;
+        ks::SavedDragFullWindows = m_drag;
+    }
+    EngineGlobals(const EngineGlobals&) = delete;
+    EngineGlobals& operator=(const EngineGlobals&) = delete;
+
+private:
+    std::int32_t m_h, m_s, m_b;
+    bool m_cursorSet;
+    std::uint8_t m_drag;
+};
+
+// Runs the messages already queued (none is waited for).
+inline void Drain() { fw::Application->ProcessMessages(); }
+
+// Whether every controller of form has put its first-show alpha back.
+inline bool Settled(fw::TCustomForm* form)
+{
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        if (auto* skin = dynamic_cast<ks::TKsSkinForm*>(form->Components(i)); skin != nullptr && !skin->FirstShowSettled())
+            return false;
+    return true;
+}
+
+// A 330 x 100 form at (100, 100), the launcher's size, destroyed with the
+// test, before anything else of the test goes: handlers the test set on the
+// form or its components may use the test's members, never its locals.
 class SkinFormTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -85,16 +125,18 @@ protected:
     void TearDown() override
     {
         form.reset();
-        fwtest::PumpFor(20);
+        Drain();
     }
 
     ks::TKsSkinForm* AddSkin() { return new ks::TKsSkinForm(form.get()); }
 
-    // Shows the form and lets the first-show fade finish.
+    // Shows the form and waits until the first-show fade is over and the
+    // posted registrations are in.
     void ShowAndSettle()
     {
         form->Show();
-        fwtest::PumpFor(150);
+        ASSERT_TRUE(fwtest::PumpUntil([&] { return Settled(form.get()); }, 5000));
+        Drain();
     }
 
     HWND Window() { return form->Handle(); }
@@ -110,6 +152,7 @@ protected:
         return MAKELPARAM(r.left + x, r.top + y);
     }
 
+    EngineGlobals globals;
     std::unique_ptr<fw::TForm> form;
 };
 

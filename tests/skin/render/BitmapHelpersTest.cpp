@@ -114,5 +114,55 @@ TEST(BitmapToPng, EncodesWithAlpha)
         }
 }
 
+// Columns alternate blue 0 and 200 over green 100, red 50: the average is
+// (100, 100, 50) in blue, green, red.
+std::vector<std::uint8_t> StripedImage(int w, int h, std::ptrdiff_t stride)
+{
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(stride * h), 0xEE);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = &image[static_cast<std::size_t>(y * stride + 3 * x)];
+            p[0] = x % 2 != 0 ? 200 : 0;
+            p[1] = 100;
+            p[2] = 50;
+        }
+    return image;
+}
+
+TEST(FeatherEdges, BandsFadeIntoTheAverageColour)
+{
+    const int w = 120, h = 110;
+    const std::ptrdiff_t stride = 3 * w + 2; // padding bytes stay as they are
+    std::vector<std::uint8_t> image = StripedImage(w, h, stride);
+    EXPECT_EQ(FeatherEdgesPixels(image.data(), w, h, stride), 50 | 100 << 8 | 100 << 16);
+    const auto at = [&](int x, int y) { return image[static_cast<std::size_t>(y * stride + 3 * x)]; };
+    EXPECT_EQ(at(5, 5), 200);
+    EXPECT_EQ(at(18, 9), 0);
+    // Where the bands start the opacity is full, one pixel in it is 252:
+    // (200 * 252 + 100 * 3 + 127) div 255 = 199.
+    EXPECT_EQ(at(20, 3), 0);
+    EXPECT_EQ(at(21, 3), 199);
+    EXPECT_EQ(at(3, 10), 200);
+    EXPECT_EQ(at(20, 10), 0);
+    EXPECT_EQ(at(21, 10), 199);
+    // The outermost column, row and corner pixel keep an opacity of 3:
+    // (200 * 3 + 100 * 252 + 127) div 255 = 101; the column before it 5:
+    // (0 * 5 + 100 * 250 + 127) div 255 = 98.
+    EXPECT_EQ(at(119, 0), 101);
+    EXPECT_EQ(at(118, 0), 98);
+    EXPECT_EQ(at(1, 109), 101);
+    EXPECT_EQ(at(119, 109), 101);
+    EXPECT_EQ(image[static_cast<std::size_t>(stride - 1)], 0xEE);
+    // Green and red lie on the average already and stay.
+    EXPECT_EQ(image[static_cast<std::size_t>(50 * stride + 3 * 119 + 1)], 100);
+
+    // Smaller than the band: every pixel is far into the corner.
+    std::vector<std::uint8_t> small = StripedImage(30, 20, 90);
+    FeatherEdgesPixels(small.data(), 30, 20, 90);
+    EXPECT_EQ(small[3], 101);
+    EXPECT_EQ(small[90 * 19], 99); // (0 * 3 + 100 * 252 + 127) div 255
+    EXPECT_EQ(FeatherEdgesPixels(nullptr, 0, 5, 0), 0);
+}
+
 } // namespace
 } // namespace ks

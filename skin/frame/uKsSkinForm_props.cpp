@@ -1,11 +1,9 @@
-// The controller's published settings: the options record, the published
-// table, and the exchange of settings with the shared form-settings record
-// and a skin configuration component.
+// The published side of the form controller: its class table, its options
+// and the property setters that do more than store.
 #include "skin/frame/uKsSkinForm.h"
 
 #include "skin/frame/uKsSkinMainMenu.h"
 
-#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
 
 namespace ks {
@@ -73,44 +71,41 @@ const fw::TClassInfo& TKsSkinForm::StaticClass()
 }
 FW_REGISTER_CLASS(TKsSkinForm)
 
-// --- settings exchange ----------------------------------------------------------------------
+// --- property setters ------------------------------------------------------------------------
 
-void TKsSkinForm::PublishSettings()
+void TKsSkinForm::SetTitlerColor(fw::TColor v)
 {
-    TKsFormSkinRes& g = GlobalFormSkin();
-    g.BeginUpdate();
-    auto done = fw::OnScopeExit([&g] { g.EndUpdate(); });
-    g.SetColor(m_color);
-    g.SetCustomPicture(m_customPicture);
-    g.SetFramWidth(m_framWidth);
-    g.SetHitTestWidth(m_hitTestWidth);
-    g.SetStyle(m_style);
-    g.SetTitlerColor(m_titlerColor);
+    m_titlerColor = v;
+    m_effectiveTitleColor = v;
 }
 
-void TKsSkinForm::PublishCustomPicture() { GlobalFormSkin().SetCustomPicture(m_customPicture); }
-
-void TKsSkinForm::ApplySkinRes()
+void TKsSkinForm::SetCustomPicture(const std::string& v)
 {
-    if (m_skinRes == nullptr || Designing())
+    if (v == m_customPicture)
         return;
-    auto* source = dynamic_cast<IKsFormSkinSource*>(m_skinRes);
-    if (source == nullptr || source->FormSkin() == nullptr)
-        return;
-    ApplySkinSettings(*source->FormSkin());
+    m_customPicture = v;
+    PublishCustomPicture();
 }
 
-void TKsSkinForm::ApplySkinSettings(const TKsFormSkinRes& settings)
+void TKsSkinForm::SetSkinRes(fw::TComponent* v)
 {
-    // Title height, frame width and hit-test width stay the form's own.
-    m_color = settings.Color();
-    m_customPicture = settings.CustomPicture();
-    m_gradientHeight = settings.GradientHeight();
-    m_style = settings.Style();
-    SetTitlerColor(settings.TitlerColor());
-    RebuildBackgrounds();
-    PublishSettings();
-    RefreshAll();
+    if (m_skinRes != nullptr)
+        m_skinRes->RemoveFreeNotification(this);
+    m_skinRes = v;
+    if (v != nullptr)
+        v->FreeNotification(this);
+    ApplySkinRes();
 }
+
+void TKsSkinForm::SetImageBorder(fw::TComponent* v)
+{
+    if (m_imageBorder != nullptr)
+        m_imageBorder->RemoveFreeNotification(this);
+    m_imageBorder = v;
+    if (v != nullptr)
+        v->FreeNotification(this);
+}
+
+void TKsSkinForm::SetMainMenu(const TKsSkinMainMenu& v) { m_mainMenu->Assign(v); }
 
 }  // namespace ks
