@@ -12,7 +12,6 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/Reader.h"
@@ -622,6 +621,26 @@ TEST_F(RealMouseTest, ClickOnCloseClosesTheForm)
     EXPECT_EQ(events, (Log{"down", "click"}));
 }
 
+namespace {
+
+// Finishes a drag from inside the system's move loop, which dispatches
+// timers: once the loop holds the capture, the cursor goes to the target and
+// the button comes up, both queued behind each other, so the loop sees the
+// move before the release.
+HWND g_dragWindow = nullptr;
+fw::TPoint g_dragTarget;
+
+void CALLBACK FinishDrag(HWND, UINT, UINT_PTR id, DWORD)
+{
+    if (::GetCapture() != g_dragWindow)
+        return;  // not in the loop yet
+    ::KillTimer(nullptr, id);
+    ::SetCursorPos(g_dragTarget.X, g_dragTarget.Y);
+    LeftButton(false);
+}
+
+}  // namespace
+
 TEST_F(RealMouseTest, PressingTheLabelMovesTheWindow)
 {
     auto* label = new TKsSkinNCLabel(form.get());
@@ -636,32 +655,12 @@ TEST_F(RealMouseTest, PressingTheLabelMovesTheWindow)
     ASSERT_TRUE(CursorTo(10, 10));
     ASSERT_TRUE(fwtest::PumpUntil([&] { return label->Hot(); }, 5000));
     const fw::TPoint start = SystemCursor();
-    const DWORD guiThread = ::GetCurrentThreadId();
-    const HWND window = Window();
-    // The move loop runs inside the press: the mouse moves and comes up from
-    // another thread once the loop has begun and has seen the last move.
-    std::thread mover([start, guiThread, window] {
-        auto waitFor = [](const std::function<bool()>& done) {
-            for (int i = 0; i < 1000 && !done(); ++i)
-                ::Sleep(5);
-        };
-        // Wine: the flag is not reported; the loop's capture is.
-        auto inMoveLoop = [guiThread, window] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof(info);
-            return ::GetGUIThreadInfo(guiThread, &info) &&
-                   ((info.flags & GUI_INMOVESIZE) != 0 || info.hwndMoveSize == window || info.hwndCapture == window);
-        };
-        waitFor(inMoveLoop);
-        const fw::TPoint target(start.X + 40, start.Y + 32);
-        // One move: an echo of an earlier place cannot come back later.
-        ::SetCursorPos(target.X, target.Y);
-        waitFor([&] { return SystemCursor() == target; });
-        LeftButton(false);
-    });
+    g_dragWindow = Window();
+    g_dragTarget = fw::TPoint(start.X + 40, start.Y + 32);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1, FinishDrag);
     LeftButton(true);
     const bool down = fwtest::PumpUntil([&] { return !events.empty(); }, 10000);
-    mover.join();
+    ::KillTimer(nullptr, timer);
     ASSERT_TRUE(down);
     EXPECT_EQ(form->Left(), before.Left + 40);
     EXPECT_EQ(form->Top(), before.Top + 32);
