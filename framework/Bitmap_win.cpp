@@ -1,6 +1,7 @@
 #include "framework/Graphics_win.h"
 
 #include "framework/ImageDecoding.h"
+#include "framework/SystemLibrary_win.h"
 #include "framework/TypInfo.h"
 #include "framework/WideText_win.h"
 
@@ -297,7 +298,7 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) {
   if (!src) return;
   if (Transparent()) {
     COLORREF key = ColorToColorRef(TransparentColor());
-    ::TransparentBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, m_width, m_height, key);
+    SystemTransparentBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, m_width, m_height, key);
   } else if (r.Width() == m_width && r.Height() == m_height) {
     ::BitBlt(dst, r.Left, r.Top, m_width, m_height, src, 0, 0, canvas.CopyMode());
   } else {

@@ -441,40 +441,8 @@ void TCustomForm::Dispatch(TMessage& message) {
     case CM_VISIBLECHANGED:
       if (m_creating || IsLoading()) return;  // shown once the form is complete
       break;
-    case WM_COMMAND:
-      if (message.LParam == 0 && HIWORD(message.WParam) <= 1 && m_menu &&
-          m_menu->DispatchCommand(LOWORD(message.WParam))) {
-        message.Result = 0;
-        return;
-      }
-      break;
-    case WM_INITMENUPOPUP:
-      if (m_menu) {
-        if (TMenuItem* item = m_menu->FindItemByHandle(reinterpret_cast<HMENU>(message.WParam))) {
-          if (item != m_menu->Items()) item->Click();
-          message.Result = 0;
-          return;
-        }
-      }
-      break;
-    case WM_MEASUREITEM:
-      if (message.WParam == 0 && m_menu && m_menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam))) {
-        message.Result = 1;
-        return;
-      }
-      break;
-    case WM_DRAWITEM:
-      if (message.WParam == 0 && m_menu && m_menu->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam))) {
-        message.Result = 1;
-        return;
-      }
-      break;
-    case WM_MENUCHAR:
-      if (m_menu && m_menu->MenuChar(reinterpret_cast<HMENU>(message.LParam), LOWORD(message.WParam), message.Result)) {
-        return;
-      }
-      break;
   }
+  if (m_menu && m_menu->HandleMenuMessage(message)) return;
   TCustomControl::Dispatch(message);
 }
 

@@ -7,10 +7,9 @@
 // DestroyCursor, DestroyMenu and CloseHandle appear only in this header.
 //
 // The wrappers keep a count of the handles they currently own
-// (fw::gdi::LiveObjectCount()). Tests compare it before and after a thousand
-// paints to prove that nothing leaks; under Wine GetGuiResources answers 0, so
-// the count is our own. Everything runs on the GUI thread, so a plain integer is
-// enough.
+// (fw::gdi::LiveObjectCount()). Tests compare it, and the process's own count
+// of GDI objects, before and after a thousand paints to prove that nothing
+// leaks. Everything runs on the GUI thread, so a plain integer is enough.
 #pragma once
 
 #ifndef NOMINMAX

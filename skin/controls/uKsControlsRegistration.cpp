@@ -4,6 +4,7 @@
 // CMakeLists.txt), and its references pull the classes' object files in.
 #include "skin/controls/uKsSkinCtrls.h"
 #include "skin/controls/uKsSkinLabel.h"
+#include "skin/controls/uKsSkinMenu.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ namespace {
     ks::TKsSkinCustomPanel::StaticClass();
     ks::TKsSkinCustomLabel::StaticClass();
     ks::TKsSkinLabel::StaticClass();
+    ks::TKsSkinMenu::StaticClass();
     return true;
 }();
 

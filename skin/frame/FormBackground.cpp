@@ -62,9 +62,4 @@ bool ColorBackgroundStale(const TBitmap32& background, fw::TSize form)
     return background.Width() < form.cx || background.Height() < form.cy;
 }
 
-bool PictureBackgroundStale(const TBitmap32& background, TKsFillStyle style, fw::TSize form)
-{
-    return ColorBackgroundStale(background, form) || style == mfsStretch || style == mfs9Block;
-}
-
 }  // namespace ks

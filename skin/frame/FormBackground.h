@@ -38,9 +38,7 @@ void BuildColorBackground(TBitmap32& background, fw::TSize form, fw::TColor clie
 void FillPictureBackground(TBitmap32& background, TBitmap32& source, TKsFillStyle style, fw::TSize form,
                            fw::TColor pictureColor, fw::TPoint origin);
 
-// Whether a background no longer serves a form of the given size: it is
-// smaller, or (stretched and nine-sliced pictures) it follows every size.
+// Whether a colour background no longer serves a form of the given size.
 bool ColorBackgroundStale(const TBitmap32& background, fw::TSize form);
-bool PictureBackgroundStale(const TBitmap32& background, TKsFillStyle style, fw::TSize form);
 
 }  // namespace ks

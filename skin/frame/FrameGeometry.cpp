@@ -3,6 +3,7 @@
 #include "skin/render/Bitmap32.h"
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
 
 namespace ks {
@@ -246,14 +247,25 @@ void GradientFillBitmap(TCustomBitmap32& dst, fw::TColor c1, fw::TColor c2, bool
         first = std::max(0, -x0);
         last = std::min(n, dst.Width() - x0);
     }
-    for (int i = first; i < last; ++i) {
-        const fw::TColor c = GradientColorAt(c1, c2, n, i);
-        const TColor32 v = ColorToColor32(c);
-        if (vertical)
-            dst.FillArea(std::max(x0, 0), y0 + i, std::min(x0 + w, dst.Width()), y0 + i + 1, v);
-        else
-            dst.FillArea(x0 + i, std::max(y0, 0), x0 + i + 1, std::min(y0 + h, dst.Height()), v);
+    if (vertical) {
+        for (int i = first; i < last; ++i)
+            dst.FillArea(std::max(x0, 0), y0 + i, std::min(x0 + w, dst.Width()), y0 + i + 1,
+                         ColorToColor32(GradientColorAt(c1, c2, n, i)));
+        return;
     }
+    // Horizontally every row is the same: compute it once and copy it down,
+    // row by row, rather than filling the bitmap column by column.
+    const int top = std::max(y0, 0);
+    const int bottom = std::min(y0 + h, dst.Height());
+    if (first >= last || top >= bottom || dst.IsEmpty())
+        return;
+    std::vector<TColor32> row(static_cast<std::size_t>(last - first));
+    for (int i = first; i < last; ++i)
+        row[static_cast<std::size_t>(i - first)] = ColorToColor32(GradientColorAt(c1, c2, n, i));
+    if (!dst.MeasuringMode())
+        for (int y = top; y < bottom; ++y)
+            std::copy(row.begin(), row.end(), dst.ScanLine(y) + x0 + first);
+    dst.Changed(TRect(x0 + first, top, x0 + last, bottom));
 }
 
 WindowPosAction WindowPosChangingAction(const WindowPosInput& in)

@@ -1,5 +1,6 @@
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/uKsFormBorder.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
@@ -98,6 +99,8 @@ TKsSkinForm::~TKsSkinForm()
     if (m_appHookCookie != 0 && fw::Application != nullptr)
         fw::Application->UnhookMainWindow(m_appHookCookie);
     FormSkinHelper().Remove(m_form);
+    if (TKsFormLayerBorder* border = Border())
+        border->ForgetElements(&m_elements);
     // The main-menu settings, options, bitmaps and element list go with their
     // owners; the hook puts the form's previous window procedure back.
 }
@@ -111,6 +114,8 @@ void TKsSkinForm::Notification(fw::TComponent* component, fw::TOperation operati
         m_skinRes = nullptr;
     if (component == m_imageBorder)
         m_imageBorder = nullptr;
+    if (m_mainMenu)
+        m_mainMenu->LinkRemoved(component);
 }
 
 // --- small queries ----------------------------------------------------------------------------
@@ -264,12 +269,19 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         return;
     case fw::CM_VISIBLECHANGED:
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border()) {
+            if (m_form->Visible())
+                border->Resume();
+            else
+                border->Suspend();
+        }
         return;
     case fw::CM_SHOWINGCHANGED:
         CMShowingChanged(m);
         return;
     case CM_SKIN_MENUCLOSED:
         // Only the title-bar menu bar waits for this; never passed on.
+        m_mainMenu->MenuClosed(FormWindow());
         return;
     default:
         CallDefault(m);
@@ -284,6 +296,8 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
     if (Designing())
         return;
     m_state.Resized();
+    if (TKsFormLayerBorder* border = Border())
+        border->Relayout();
     if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
         RefreshAll();
 }
@@ -363,16 +377,49 @@ void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
         in.Flags = wp->flags;
         in.IsMainForm = fw::Application != nullptr && fw::Application->MainForm() == m_form;
         in.Visible = m_form->Visible();
-        in.BorderLinked = false;  // no layered border in this build
+        TKsFormLayerBorder* border = Border();
+        in.BorderLinked = border != nullptr;
         in.Minimized = Iconic();
+        const bool wasMinimized = m_state.Minimized();
         m_state.PositionChanging(in);
+        BorderFollowsMinimize(wasMinimized);
+        // A form that is not the main form hides and shows its border with
+        // itself.
+        if (border != nullptr) {
+            switch (WindowPosChangingAction(in)) {
+            case WindowPosAction::SuspendBorder:
+                border->Suspend();
+                break;
+            case WindowPosAction::ResumeBorder:
+                border->Resume();
+                break;
+            case WindowPosAction::EnterMinimized:
+            case WindowPosAction::None:
+                break;
+            }
+        }
     }
     CallDefault(m);
 }
 
 void TKsSkinForm::WMWindowPosChanged(fw::TMessage& m)
 {
+    const bool wasMinimized = m_state.Minimized();
     m_state.PositionChanged(Zoomed(), Iconic(), m_form->Visible());
+    BorderFollowsMinimize(wasMinimized);
+    if (TKsFormLayerBorder* border = Border()) {
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+        if (Zoomed() || Iconic()) {
+            // No border around a maximised or minimised form.
+            border->HideAll();
+        } else if (wp != nullptr) {
+            // A change that does not move the form carries no position.
+            if (wp->flags & SWP_NOMOVE)
+                border->Move(m_form->Left(), m_form->Top());
+            else
+                border->Move(wp->x, wp->y);
+        }
+    }
     CallDefault(m);
 }
 
@@ -450,6 +497,8 @@ void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
 
     if (!RouteNCButton(true))
         CallDefault(m);
+    if (TKsFormLayerBorder* border = Border())
+        border->Move(m_form->Left(), m_form->Top());
 }
 
 void TKsSkinForm::WMNCLButtonUp(fw::TMessage& m)
@@ -487,18 +536,27 @@ void TKsSkinForm::WMNCLButtonDblClk(fw::TMessage& m)
 void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 {
     switch (m.WParam & 0xFFF0) {
-    case SC_MINIMIZE:
+    case SC_MINIMIZE: {
         CallDefault(m);
+        const bool wasMinimized = m_state.Minimized();
         m_state.EnterMinimized();
+        BorderFollowsMinimize(wasMinimized);
         return;
+    }
     case SC_MAXIMIZE:
         m_state.MaximizeCommand();
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border())
+            border->CheckZoom();
         return;
-    case SC_RESTORE:
+    case SC_RESTORE: {
         CallDefault(m);
+        const bool wasMinimized = m_state.Minimized();
         m_state.RestoreCommand(Iconic());
+        BorderFollowsMinimize(wasMinimized);
+        BorderFollowsRestore();
         return;
+    }
     default:
         CallDefault(m);
         return;
@@ -507,6 +565,21 @@ void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 
 void TKsSkinForm::WMTimer(fw::TMessage& m)
 {
+    if (TKsFormLayerBorder* border = Border()) {
+        if (m.WParam == kTimerFirstShowSettle)
+            border->Setup(&m_elements);
+        // Keeps firing: a form minimised behind the controller's back loses
+        // its border too.
+        else if (m.WParam == kTimerBorderWatch && Iconic())
+            border->Suspend();
+    }
+    if (m.WParam == kTimerMenuReopen) {
+        // The title-bar menu bar opens the item that was entered while
+        // another item's drop-down was open.
+        ::KillTimer(FormWindow(), kTimerMenuReopen);
+        m_mainMenu->OpenNextItem();
+        return;
+    }
     if (!m_state.TimerFired(static_cast<unsigned>(m.WParam), m_form->WindowState() == fw::wsMaximized))
         CallDefault(m);
 }
@@ -519,8 +592,10 @@ void TKsSkinForm::CMDialogKey(fw::TMessage& m)
         CallDefault(m);
         return;
     }
-    // Accelerators of title-bar menu items come with the menu bar; nothing
-    // to match here.
+    if (m_mainMenu->AcceleratorKey(m.Msg, m.WParam, m.LParam)) {
+        m.Result = 1;
+        return;
+    }
     CallDefault(m);
 }
 
@@ -529,6 +604,8 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     HWND h = FormWindow();
     if (!m_form->Showing() || h == nullptr) {
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border())
+            border->HideAll();
         return;
     }
     fw::TCustomForm* mainForm = fw::Application != nullptr ? fw::Application->MainForm() : nullptr;
@@ -549,8 +626,16 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
     if (style & WS_SYSMENU)
         ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr) {
+        border->Attach(m_form);
+        border->ShowAll();
+    }
     if (m_skinRes == nullptr)
         RebuildBackgrounds();
+    // The first show also starts the border's watch of the minimised state.
+    if (border != nullptr && !m_state.FirstShowDone())
+        ::SetTimer(h, kTimerBorderWatch, kBorderWatchMs, nullptr);
     m_state.BeforeShow();
     CallDefault(m);
     m_state.AfterShow(FormWindow() != nullptr && m_form->Showing(), m_form->WindowState() == fw::wsMaximized);
@@ -560,6 +645,12 @@ void TKsSkinForm::CMSkinNCRepaint(fw::TMessage& m)
 {
     if (!Iconic())
         RepaintFrameNow();
+    // A border that takes input carries title-bar elements: its top window
+    // repaints with the frame.
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr && !border->Transparent())
+        if (TksFormLayerWindow* top = border->Window(kSideTop); top != nullptr && top->HandleAllocated())
+            top->Perform(CM_SKIN_NCREPAINT, m.WParam, m.LParam);
 }
 
 void TKsSkinForm::CMSkinRebuild(fw::TMessage& m)
@@ -586,8 +677,11 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         return false;
     if (m.Msg == WM_WINDOWPOSCHANGING) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
-        if (wp != nullptr && wp->flags == kSwpAppRestorePattern)
+        if (wp != nullptr && wp->flags == kSwpAppRestorePattern) {
+            const bool wasMinimized = m_state.Minimized();
             m_state.LeaveMinimized();
+            BorderFollowsMinimize(wasMinimized);
+        }
         return false;
     }
     if (m.Msg != WM_SYSCOMMAND || !m_active)
@@ -599,7 +693,9 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         fw::TCustomForm* mainForm = fw::Application->MainForm();
         if (mainForm != nullptr && mainForm->Visible()) {
             fw::Application->Minimize();
+            const bool wasMinimized = m_state.Minimized();
             m_state.EnterMinimized();
+            BorderFollowsMinimize(wasMinimized);
         }
         return false;
     }
@@ -607,11 +703,39 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         if (fw::Application->MainForm() == nullptr)
             return false;
         fw::Application->Restore();
-        m_state.LeaveMinimized();
+        {
+            const bool wasMinimized = m_state.Minimized();
+            m_state.LeaveMinimized();
+            BorderFollowsMinimize(wasMinimized);
+        }
+        BorderFollowsRestore();
         m.Result = 0;
         return true;
     default:
         return false;
+    }
+}
+
+// --- layered border ------------------------------------------------------------------------------
+
+TKsFormLayerBorder* TKsSkinForm::Border() const { return dynamic_cast<TKsFormLayerBorder*>(m_imageBorder); }
+
+void TKsSkinForm::BorderFollowsMinimize(bool wasMinimized)
+{
+    TKsFormLayerBorder* border = Border();
+    if (border == nullptr || wasMinimized == m_state.Minimized())
+        return;
+    if (m_state.Minimized())
+        border->Suspend();
+    else
+        border->Resume();
+}
+
+void TKsSkinForm::BorderFollowsRestore()
+{
+    if (TKsFormLayerBorder* border = Border()) {
+        border->CheckZoom();
+        border->Move(m_form->Left(), m_form->Top());
     }
 }
 

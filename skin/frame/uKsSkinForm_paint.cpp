@@ -4,6 +4,8 @@
 // window.
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/uKsFormBorder.h"
+
 #include "framework/Forms_win.h"
 #include "framework/ScopeGuard.h"
 #include "skin/frame/FormBackground.h"
@@ -62,7 +64,7 @@ void TKsSkinForm::PaintFrame()
     HWND h = FormWindow();
     if (h == nullptr)
         return;
-    // Title-bar menu items would be built here; no menu bar in this build.
+    BuildMenuItems();
 
     const int w = m_form->Width();
     const int hh = m_form->Height();
@@ -109,8 +111,18 @@ void TKsSkinForm::PaintFrame()
 
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    // A non-transparent layered border would take over the frame here; none
-    // is linked in this build.
+    // A border that takes input is the frame: the form keeps no frame, title
+    // or sizing edge of its own from now on (this paint still uses the sizes
+    // it started with), and the border windows carry the elements.
+    const TKsFormLayerBorder* border = Border();
+    const bool borderIsFrame = border != nullptr && !border->Transparent();
+    if (borderIsFrame) {
+        SetFlatFrame(true);
+        m_hitTestWidth = 0;
+        SetFramWidth(0);
+        m_titleHeight = 0;
+        m_roundWindow = false;
+    }
     const auto layout = FramePieceLayouts(w, hh, t, f, true, m_pictureBackground->Width());
     const FramePieceLayout& title = layout[0];
     piece.Resize(title.Width, title.Height);
@@ -118,7 +130,8 @@ void TKsSkinForm::PaintFrame()
         piece.Clear(ColorToColor32(m_titlerColor));
     else
         DrawAt(&piece, 0, 0, m_pictureBackground.get());
-    HostPaintElements(m_elements, piece);
+    if (!borderIsFrame)
+        HostPaintElements(m_elements, piece);
     DrawFrameLines(FramePiece::Top, piece);
     CopyPiece(piece, dc, title.WindowAt);
     paintSides(layout, *m_pictureBackground);
@@ -207,7 +220,10 @@ void TKsSkinForm::PaintClient(HDC dc)
     }
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    if (PictureBackgroundStale(*m_pictureBackground, m_fillStyle, fw::TSize(w, h))) {
+    const TPictureBuild wanted = PictureBuildFor(w, h);
+    if (PictureRebuildNeeded(m_pictureBackground->Width(), m_pictureBackground->Height(), m_pictureBuilt, wanted)) {
+        // Stretched and nine-sliced pictures follow every size.
+        m_pictureBuilt = wanted;
         FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
                               fw::TPoint(0, 0));
     }
@@ -255,8 +271,13 @@ void TKsSkinForm::BuildPictureBackground()
     if (SkinHsbActive())
         ShiftBitmapHsl(m_pictureSource.get(), SkinHsbH, SkinHsbS, SkinHsbB);
 
-    // A tiled border would offset the tiles; no border in this build.
-    const fw::TPoint origin(0, 0);
+    // Tiles continue the tiles of a tiled border around the form.
+    const TKsFormLayerBorder* border = Border();
+    const bool tiledBorder = border != nullptr && border->StretchKind() == skTile;
+    const int ox = tiledBorder ? FramWidth() - border->Size()->Left() : 0;
+    const int oy = tiledBorder ? m_titleHeight - border->Size()->Top() : 0;
+    const int w = m_form->Width();
+    const int h = m_form->Height();
     if (m_fillStyle == mfsBlur) {
         // The right and bottom edges fade into the picture's average colour,
         // which also fills the rest of the background.
@@ -273,8 +294,17 @@ void TKsSkinForm::BuildPictureBackground()
     } else {
         m_pictureColor = 0x00FFFFFF;
     }
-    FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle,
-                          fw::TSize(m_form->Width(), m_form->Height()), m_pictureColor, origin);
+    FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
+                          fw::TPoint(ox, oy));
+    // The source may have changed: what was built from an earlier one is
+    // never taken for this one.
+    ++m_pictureGeneration;
+    m_pictureBuilt = PictureBuildFor(w, h);
+}
+
+TPictureBuild TKsSkinForm::PictureBuildFor(int w, int h) const
+{
+    return {m_pictureGeneration, m_fillStyle, w, h, m_pictureSource->DrawMode() == dmOpaque};
 }
 
 void GradientFill(fw::TCanvas& canvas, fw::TColor c1, fw::TColor c2, TGradientDirection direction,

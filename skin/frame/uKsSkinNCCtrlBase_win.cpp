@@ -275,7 +275,8 @@ void HostPaintElements(const TKsNCElementList& list, TBitmap32& bitmap)
 {
     list.ForEach([&](TKsNCListedElement& listed) {
         auto* element = dynamic_cast<TKsSkinNCCtrlBase*>(&listed);
-        if (element == nullptr || !element->Visible())
+        // Elements hosted by a border window are painted there.
+        if (element == nullptr || !element->Visible() || element->HostedOnBorder())
             return;
         try {
             element->Paint(bitmap);
@@ -309,7 +310,8 @@ bool HostTitleDoubleClickBlocked(const TKsNCElementList& list)
 {
     for (int i = 0; i < list.Count(); ++i) {
         auto* element = dynamic_cast<TKsSkinNCCtrlBase*>(list.Items(i));
-        if (element != nullptr && element->Visible() && element->Hot() && element->BlocksTitleDoubleClick())
+        if (element != nullptr && element->Visible() && element->Hot() && element->BlocksTitleDoubleClick() &&
+            !element->HostedOnBorder())
             return true;
     }
     return false;

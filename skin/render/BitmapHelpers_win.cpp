@@ -3,6 +3,7 @@
 
 #include "framework/Graphics_win.h"
 #include "framework/ScopedGdi_win.h"
+#include "framework/SystemLibrary_win.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,7 +33,7 @@ void FillTranslucent(HDC dc, const TRect& rect, std::int32_t color, int alpha)
     const RECT r{0, 0, rect.Width(), rect.Height()};
     ::FillRect(memory.Get(), &r, brush.Get());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), 0};
-    ::AlphaBlend(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), memory.Get(), 0, 0, rect.Width(),
+    fw::SystemAlphaBlend(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), memory.Get(), 0, 0, rect.Width(),
                  rect.Height(), blend);
 }
 

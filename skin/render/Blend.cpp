@@ -3,6 +3,7 @@
 #include "BlendSimd.h"
 #include "Kernels.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -77,26 +78,12 @@ bool Supported(TPixelBinding binding)
     return false;
 }
 
-TPixelBinding BestBinding()
-{
-    if (Supported(TPixelBinding::pbAvx2))
-        return TPixelBinding::pbAvx2;
-    if (Supported(TPixelBinding::pbSse2))
-        return TPixelBinding::pbSse2;
-    return TPixelBinding::pbScalar;
-}
-
 TPixelBinding StartupBinding()
 {
-    TPixelBinding choice = BestBinding();
-    if (const char* forced = std::getenv("KS_PIXEL_BINDING")) {
-        if (std::strcmp(forced, "scalar") == 0)
-            choice = TPixelBinding::pbScalar;
-        else if (std::strcmp(forced, "sse2") == 0 && Supported(TPixelBinding::pbSse2))
-            choice = TPixelBinding::pbSse2;
-        else if (std::strcmp(forced, "avx2") == 0 && Supported(TPixelBinding::pbAvx2))
-            choice = TPixelBinding::pbAvx2;
-    }
+    std::string refusal;
+    const TPixelBinding choice = ChooseStartupBinding(std::getenv("KS_PIXEL_BINDING"), Supported, refusal);
+    if (!refusal.empty())
+        std::fprintf(stderr, "%s\n", refusal.c_str());
     return choice;
 }
 
@@ -148,6 +135,33 @@ const char* PixelBindingName(TPixelBinding binding)
         return "avx2";
     }
     return "?";
+}
+
+TPixelBinding ChooseStartupBinding(const char* forced, bool (*supported)(TPixelBinding), std::string& refusal)
+{
+    constexpr TPixelBinding kBestFirst[] = {TPixelBinding::pbAvx2, TPixelBinding::pbSse2, TPixelBinding::pbScalar};
+    TPixelBinding best = TPixelBinding::pbScalar;
+    for (TPixelBinding b : kBestFirst) {
+        if (supported(b)) {
+            best = b;
+            break;
+        }
+    }
+    refusal.clear();
+    if (forced == nullptr)
+        return best;
+    for (TPixelBinding b : kBestFirst) {
+        if (std::strcmp(forced, PixelBindingName(b)) != 0)
+            continue;
+        if (supported(b))
+            return b;
+        refusal = std::string("KS_PIXEL_BINDING=") + forced + " is not supported by this processor; using " +
+                  PixelBindingName(best);
+        return best;
+    }
+    refusal = std::string("KS_PIXEL_BINDING=") + forced + " is not a pixel binding (scalar, sse2, avx2); using " +
+              PixelBindingName(best);
+    return best;
 }
 
 std::vector<TPixelBinding> SupportedPixelBindings()

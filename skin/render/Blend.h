@@ -15,8 +15,10 @@
 //   FillRow(B, n, v)          plain store of v.
 //
 // The operators are bound once, at start-up, to the fastest implementation the
-// processor and the OS support. KS_PIXEL_BINDING=scalar|sse2|avx2 forces one
-// (an unsupported choice falls back to the best supported one).
+// processor and the OS support. KS_PIXEL_BINDING=scalar|sse2|avx2 forces one;
+// a choice the processor lacks, or an unknown name, is refused on stderr
+// ("KS_PIXEL_BINDING=avx2 is not supported by this processor") and the best
+// supported binding is used.
 #pragma once
 
 #include "Color32.h"
@@ -62,6 +64,9 @@ const char* PixelBindingName(TPixelBinding binding);
 // Rebinds (for tests and benchmarks). Returns false, leaving the binding, when
 // the processor does not support the choice.
 bool SelectPixelBinding(TPixelBinding binding);
+// The start-up decision: the binding `forced` names (null: none named) when
+// `supported` has it, otherwise the best supported one with `refusal` set.
+TPixelBinding ChooseStartupBinding(const char* forced, bool (*supported)(TPixelBinding), std::string& refusal);
 // Every binding the running processor supports, scalar first.
 std::vector<TPixelBinding> SupportedPixelBindings();
 const TBlendOps& BlendOpsFor(TPixelBinding binding);

@@ -107,7 +107,7 @@ TEST(Form, ReadsItsStoredLayoutThenRunsOnCreate) {
   EXPECT_TRUE(form->Timer1->Enabled());
   EXPECT_EQ(form->Timer1->DesignLeft(), 216);  // design-time icon position: stored, nothing else
   EXPECT_TRUE(form->Timer1->Running());
-  EXPECT_TRUE(PumpUntil([&] { return form->ticks >= 2; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return form->ticks >= 2; }));
 
   // The first show centres the 330 x 100 window on the desktop.
   form->Show();
@@ -228,7 +228,7 @@ TEST(Form, CloseActions) {
   answer = caFree;
   ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(destroyed);
-  EXPECT_TRUE(PumpUntil([&] { return destroyed; }, 1000));
+  EXPECT_TRUE(PumpUntil([&] { return destroyed; }));
 }
 
 TEST(Application, MainFormRunAndClose) {
@@ -329,7 +329,7 @@ TEST(Screen, MonitorsSizesAndForms) {
   for (int i = 0; i < Screen->FormCount(); ++i) listed |= Screen->Forms(i) == &form;
   EXPECT_TRUE(listed);
   ::SetActiveWindow(form.Handle());
-  EXPECT_TRUE(PumpUntil([&] { return Screen->ActiveForm() == &form; }, 1000));
+  EXPECT_TRUE(PumpUntil([&] { return Screen->ActiveForm() == &form; }));
 
   EXPECT_EQ(Screen->Cursors(crHandPoint), ::LoadCursorW(nullptr, IDC_HAND));
   EXPECT_EQ(Screen->Cursors(12345), ::LoadCursorW(nullptr, IDC_ARROW));
@@ -344,12 +344,12 @@ TEST(Timer, FiresFromTheLoopAndSurvivesItsHandlers) {
     EXPECT_EQ(sender, &timer);
     if (++ticks == 1) throw std::runtime_error("tick failed");
   });
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }, 2000));  // keeps ticking after the exception
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));  // keeps ticking after the exception
   EXPECT_EQ(reported.messages, std::vector<std::string>{"tick failed"});
 
   timer.SetEnabled(false);
   int frozen = ticks;
-  fwtest::PumpFor(100);
+  EXPECT_TRUE(fwtest::PumpTimerTicks(20, 3));
   EXPECT_EQ(ticks, frozen);
   timer.SetEnabled(true);
   timer.SetInterval(0);  // an interval of 0 stops it too
@@ -363,8 +363,8 @@ TEST(Timer, FiresFromTheLoopAndSurvivesItsHandlers) {
     delete static_cast<TTimer*>(sender);
     freed = true;
   });
-  EXPECT_TRUE(PumpUntil([&] { return freed; }, 1000));
-  fwtest::PumpFor(50);
+  EXPECT_TRUE(PumpUntil([&] { return freed; }));
+  EXPECT_TRUE(fwtest::PumpTimerTicks(10, 3));  // no tick reaches the freed timer
 }
 
 TEST(HintWindow, ShowsTextInTheGivenRectangleWithoutTakingTheFocus) {
@@ -390,7 +390,7 @@ TEST(HintWindow, ShowsTextInTheGivenRectangleWithoutTakingTheFocus) {
     EXPECT_TRUE(ExStyle(hint.Handle()) & WS_EX_TOPMOST);
     EXPECT_EQ(::GetActiveWindow(), active);
     EXPECT_EQ(::SendMessageW(hint.Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.Left + 2, r.Top + 2)), HTTRANSPARENT);
-    fwtest::PumpFor(20);  // paints
+    EXPECT_TRUE(fwtest::PumpUntil([&] { return !::GetUpdateRect(hint.Handle(), nullptr, FALSE); }));  // paints
 
     hint.ReleaseHandle();
     EXPECT_FALSE(hint.HandleAllocated());

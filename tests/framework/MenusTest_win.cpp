@@ -225,8 +225,8 @@ TEST(PopupMenu, ShowsModallyWithOwnerDrawingAndClicksTheChosenItem) {
   int step = 0;
   driver.SetOnTimer([&](TObject*) {
     HWND window = ::FindWindowW(L"#32768", nullptr);
-    if (++step > 20) {
-      ::EndMenu();  // never hang the test
+    if (++step > 200) {
+      ::EndMenu();  // never hang the test (30 s)
       return;
     }
     if (!window || !::IsWindowVisible(window)) return;
@@ -234,7 +234,7 @@ TEST(PopupMenu, ShowsModallyWithOwnerDrawingAndClicksTheChosenItem) {
   });
   menu->Popup(200, 200);
   driver.SetEnabled(false);
-  fwtest::PumpUntil([&] { return clicked > 0; }, 1000);
+  fwtest::PumpUntil([&] { return clicked > 0; });
 
   SetPopupList(previous);
   EXPECT_EQ(popups, 1);
@@ -243,4 +243,54 @@ TEST(PopupMenu, ShowsModallyWithOwnerDrawingAndClicksTheChosenItem) {
   EXPECT_EQ(clicked, 1);
   EXPECT_EQ(spy.seen, (std::vector<UINT>{WM_ENTERMENULOOP, WM_EXITMENULOOP}));
   EXPECT_TRUE(spy.sawClose);
+}
+
+TEST(ImageList, StripsAreCutAndDrawnWithTheirAlpha) {
+  TImageList images(nullptr);
+  images.SetWidth(2);
+  images.SetHeight(1);
+  TBitmap strip(4, 1);  // two pictures side by side
+  auto* row = static_cast<std::uint32_t*>(strip.ScanLine(0));
+  row[0] = 0xFF0000FF;  // opaque blue
+  row[1] = 0x80FF0000;  // half red (straight)
+  row[2] = 0x00000000;
+  row[3] = 0xFF00FF00;
+  EXPECT_EQ(images.Add(strip), 0);
+  EXPECT_EQ(images.Count(), 2);
+
+  TBitmap target(2, 1);
+  auto* out = static_cast<std::uint32_t*>(target.ScanLine(0));
+  out[0] = out[1] = 0xFFFFFFFF;
+  images.Draw(target.Canvas(), 0, 0, 0);
+  ::GdiFlush();
+  EXPECT_EQ(out[0] & 0xFFFFFF, 0x0000FFu);
+  EXPECT_NEAR(static_cast<int>((out[1] >> 8) & 0xFF), 127, 2);  // white half covered by red
+  EXPECT_EQ((out[1] >> 16) & 0xFF, 0xFFu);
+  images.Draw(target.Canvas(), 0, 0, 5);  // out of range: nothing
+  images.SetWidth(3);                     // a new size empties the list
+  EXPECT_EQ(images.Count(), 0);
+}
+
+TEST(PopupMenu, RightToLeftItemsAndOneRouteForMenuMessages) {
+  TForm owner(nullptr);
+  auto* menu = new TPopupMenu(&owner);
+  auto* item = new TMenuItem(&owner);
+  item->SetCaption("&Item");
+  int clicks = 0;
+  item->SetOnClick([&](TObject*) { ++clicks; });
+  menu->Items()->Add(item);
+  menu->SetBiDiMode(bdRightToLeft);
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(::GetMenuItemInfoW(menu->Handle(), 0, TRUE, &info));
+  EXPECT_TRUE(info.fType & MFT_RIGHTORDER);
+  // The popup list and a form route menu messages the same way: a command
+  // from a menu clicks, one from a control does not.
+  ::SendMessageW(PopupList().Window(), WM_COMMAND, item->Command(), 0);
+  ::SendMessageW(PopupList().Window(), WM_COMMAND, MAKEWPARAM(item->Command(), BN_CLICKED), 1);
+  EXPECT_EQ(clicks, 1);
+  TMessage m{WM_COMMAND, item->Command(), 0, 0};
+  EXPECT_TRUE(menu->HandleMenuMessage(m));
+  EXPECT_EQ(clicks, 2);
 }

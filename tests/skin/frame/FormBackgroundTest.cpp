@@ -81,11 +81,6 @@ TEST(FormBackground, WhenABackgroundMustBeRebuilt)
     EXPECT_FALSE(ColorBackgroundStale(background, TSize(60, 50)));
     EXPECT_TRUE(ColorBackgroundStale(background, TSize(61, 50)));
     EXPECT_TRUE(ColorBackgroundStale(background, TSize(60, 51)));
-    EXPECT_FALSE(PictureBackgroundStale(background, mfsBlur, TSize(50, 40)));
-    EXPECT_FALSE(PictureBackgroundStale(background, mfsTile, TSize(50, 40)));
-    EXPECT_TRUE(PictureBackgroundStale(background, mfsTile, TSize(70, 40)));
-    EXPECT_TRUE(PictureBackgroundStale(background, mfsStretch, TSize(50, 40)));
-    EXPECT_TRUE(PictureBackgroundStale(background, mfs9Block, TSize(50, 40)));
 }
 
 }  // namespace

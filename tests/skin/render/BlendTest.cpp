@@ -250,5 +250,20 @@ TEST(BlendBindingSelection, BoundAtStartupAndSwitchable)
     EXPECT_EQ(SupportedPixelBindings().front(), TPixelBinding::pbScalar);
 }
 
+TEST(BlendBindingSelection, ForcedBindingIsHonouredOrRefusedAloud)
+{
+    const auto sse2Only = [](TPixelBinding b) { return b != TPixelBinding::pbAvx2; };
+    std::string refusal;
+    EXPECT_EQ(ChooseStartupBinding(nullptr, sse2Only, refusal), TPixelBinding::pbSse2);
+    EXPECT_EQ(refusal, "");
+    EXPECT_EQ(ChooseStartupBinding("scalar", sse2Only, refusal), TPixelBinding::pbScalar);
+    EXPECT_EQ(refusal, "");
+    // A processor without AVX2 must not quietly test SSE2 under the name AVX2.
+    EXPECT_EQ(ChooseStartupBinding("avx2", sse2Only, refusal), TPixelBinding::pbSse2);
+    EXPECT_EQ(refusal, "KS_PIXEL_BINDING=avx2 is not supported by this processor; using sse2");
+    EXPECT_EQ(ChooseStartupBinding("AVX2", sse2Only, refusal), TPixelBinding::pbSse2);
+    EXPECT_EQ(refusal, "KS_PIXEL_BINDING=AVX2 is not a pixel binding (scalar, sse2, avx2); using sse2");
+}
+
 } // namespace
 } // namespace ks
