@@ -40,7 +40,7 @@ int HitTestFrame(const FrameMetrics& m, TPoint p)
     }
     if (TRect(0, 0, w, m.TitleHeight).Contains(p))
         return kHitCaption;
-    if (TRect(m.FramWidth, m.TitleHeight, w - m.FramWidth, h - m.FramWidth).Contains(p))
+    if (TRect(m.FrameWidth, m.TitleHeight, w - m.FrameWidth, h - m.FrameWidth).Contains(p))
         return kHitClient;
     return kHitNowhere;
 }
@@ -99,7 +99,7 @@ FrameRegionShape FrameRegionFor(int width, int height, bool roundWindow, bool ma
 std::vector<FrameStroke> FrameLineStrokes(FramePiece piece, const TRect& clip, const FrameLineStyle& style)
 {
     std::vector<FrameStroke> out;
-    if (style.FlatFrame || style.Maximized || style.FramWidth <= 0)
+    if (style.FlatFrame || style.Maximized || style.FrameWidth <= 0)
         return out;
 
     const TColor32 a = style.KeepFrameColor ? ColorToColor32(style.FrameColor) : kFrameOuterColor;
@@ -127,7 +127,7 @@ std::vector<FrameStroke> FrameLineStrokes(FramePiece piece, const TRect& clip, c
         if (style.RoundWindow) {
             pixel(a, 1, 1);
             pixel(a, r - 2, 1);
-            if (style.FramWidth > 1 && style.DoubleFrame) {
+            if (style.FrameWidth > 1 && style.DoubleFrame) {
                 pixel(b, 2, 2);
                 pixel(b, r - 3, 2);
             }

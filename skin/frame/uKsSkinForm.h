@@ -16,6 +16,7 @@
 #include "skin/frame/NCElementList.h"
 #include "skin/frame/PictureBuild.h"
 #include "skin/frame/SkinFormState.h"
+#include "skin/frame/SkinVocabulary.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsStdCtrl.h"
 
@@ -37,9 +38,6 @@ namespace ks {
 class TKsSkinMainMenu;
 class TKsFormLayerBorder;
 
-enum TKsAboutInfo { aiKsSkinComponent };
-enum TDragFullWindowsKind { wkSystem, wkActive, wkDisable };
-enum TGradientDirection { gdVertical, gdHorizontal };
 
 // Task-bar and dragging options of a skinned form.
 class TKsSkinFormOptions : public fw::TPersistent {
