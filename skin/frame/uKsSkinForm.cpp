@@ -5,6 +5,8 @@
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
 #include "framework/Forms_win.h"
+#include "framework/ReportException_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
 
 #include <algorithm>
@@ -38,7 +40,8 @@ constexpr std::intptr_t kNoPublishTag = 99999;
 
 bool IsSizeableStyle(fw::TFormBorderStyle s) { return s == fw::bsSizeable || s == fw::bsSizeToolWin; }
 
-// Drawing failures are silent: a bitmap that cannot be had draws nothing.
+// Drawing failures are silent by design: a bitmap that cannot be had draws
+// nothing, and nothing is logged.
 template <class F>
 void Silently(F&& f)
 {
@@ -447,7 +450,7 @@ void TKsSkinForm::WMNCHitTest(fw::TMessage& m)
     fm.Width = m_form->Width();
     fm.Height = m_form->Height();
     fm.TitleHeight = m_titleHeight;
-    fm.FramWidth = FramWidth();
+    fm.FrameWidth = FramWidth();
     fm.HitTestWidth = m_hitTestWidth;
     fm.Sizable = IsSizeableStyle(m_form->BorderStyle());
     fm.Maximized = m_form->WindowState() == fw::wsMaximized;
@@ -763,19 +766,11 @@ void TKsSkinForm::RefreshAll()
     if (Designing() || m_refreshGuard)
         return;
     m_refreshGuard = true;
-    struct Finally {
-        TKsSkinForm* Self;
-        ~Finally()
-        {
-            Self->m_refreshGuard = false;
-            if (Self->m_changed) {
-                try {
-                    Self->m_changed(Self);
-                } catch (...) {
-                }
-            }
-        }
-    } finally{this};
+    auto done = fw::OnScopeExit([this] {
+        m_refreshGuard = false;
+        if (m_changed)
+            fw::ReportingExceptions([this] { m_changed(this); });
+    });
 
     Silently([&] { PaintFrame(); });
     if (HWND h = FormWindow())
@@ -796,10 +791,7 @@ void TKsSkinForm::PublishSettings()
 {
     TKsFormSkinRes& g = GlobalFormSkin();
     g.BeginUpdate();
-    struct End {
-        TKsFormSkinRes& G;
-        ~End() { G.EndUpdate(); }
-    } end{g};
+    auto done = fw::OnScopeExit([&g] { g.EndUpdate(); });
     g.SetColor(m_color);
     g.SetCustomPicture(m_customPicture);
     g.SetFramWidth(FramWidth());

@@ -14,7 +14,9 @@
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/FrameGeometry.h"
 #include "skin/frame/NCElementList.h"
+#include "skin/frame/PictureBuild.h"
 #include "skin/frame/SkinFormState.h"
+#include "skin/frame/SkinVocabulary.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsStdCtrl.h"
 
@@ -36,9 +38,6 @@ namespace ks {
 class TKsSkinMainMenu;
 class TKsFormLayerBorder;
 
-enum TKsAboutInfo { aiKsSkinComponent };
-enum TDragFullWindowsKind { wkSystem, wkActive, wkDisable };
-enum TGradientDirection { gdVertical, gdHorizontal };
 
 // Task-bar and dragging options of a skinned form.
 class TKsSkinFormOptions : public fw::TPersistent {
@@ -250,6 +249,11 @@ private:
     fw::TColor m_effectiveClientColor = 15920353;
     fw::TColor m_effectiveTitleColor = 16761926;
     fw::TColor m_pictureColor = 0x00FFFFFF;
+    // The picture source's generation and what the picture background was
+    // last built from (see PictureBuild.h).
+    std::uint64_t m_pictureGeneration = 0;
+    TPictureBuild m_pictureBuilt;
+    TPictureBuild PictureBuildFor(int w, int h) const;
     std::unique_ptr<TBitmap32> m_gradientBitmap;
     std::unique_ptr<TBitmap32> m_colorBackground;
     std::unique_ptr<TBitmap32> m_pictureSource;

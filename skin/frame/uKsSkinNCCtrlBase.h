@@ -96,7 +96,7 @@ private:
 
 #include "framework/Messages_win.h"
 #include "skin/frame/NCHoverTracker.h"
-#include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/SkinVocabulary.h"
 
 namespace fw {
 class THintWindow;

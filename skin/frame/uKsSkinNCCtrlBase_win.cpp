@@ -6,7 +6,9 @@
 #include "framework/Controls_win.h"
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Bitmap32.h"
 
@@ -234,10 +236,7 @@ void TKsSkinNCCtrlBase::Paint(TBitmap32&)
     // Locked, so that the stored position keeps the values as set and the
     // shift never accumulates.
     m_pos->BeginChange();
-    struct Unlock {
-        TNCCtrlPos& Pos;
-        ~Unlock() { Pos.EndChange(); }
-    } unlock{*m_pos};
+    auto unlock = fw::OnScopeExit([this] { m_pos->EndChange(); });
     m_pos->SetXValue(at.XValue);
     m_pos->SetYValue(at.YValue);
 }

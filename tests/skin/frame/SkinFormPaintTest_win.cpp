@@ -2,6 +2,7 @@
 // record; and the engine's hold on GDI objects over many paints.
 #include "tests/skin/frame/FrameWinSupport_win.h"
 
+#include "skin/frame/FormBackground.h"
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 
