@@ -6,7 +6,8 @@
 // size), timed per step. Run it on a 1920 x 1080 desktop (bench/frame-paint.sh
 // starts one under Wine).
 //
-//   ks_bench_frame [repetitions]
+//   ks_bench_frame [paints [case [paint|resize]]]
+// (case: a part of a case's name, such as "mfsStretch"; both kinds by default)
 #include "framework/Forms_win.h"
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/uKsSkinForm.h"
@@ -216,10 +217,15 @@ int main(int argc, char** argv)
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     std::printf("%ld x %ld\n", work.right - work.left, work.bottom - work.top);
+    const std::string only = argc > 2 ? argv[2] : "";
+    const std::string kind = argc > 3 ? argv[3] : "";
+    const auto chosen = [&](const TCase& c) { return only.empty() || std::string(c.Name).find(only) != std::string::npos; };
     const std::string picture = WritePicture();
     for (const TCase& c : kCases)
-        PaintCase(c, picture, paints);
+        if (chosen(c) && kind != "resize")
+            PaintCase(c, picture, paints);
     for (const TCase& c : kCases)
-        ResizeStorm(c, picture, 200);
+        if (chosen(c) && kind != "paint")
+            ResizeStorm(c, picture, 200);
     return 0;
 }

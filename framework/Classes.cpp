@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ScopeGuard.h"
 #include "TypInfo.h"
 
 namespace fw {
@@ -144,13 +145,12 @@ void TComponent::SetName(const std::string& name) {
     SetReference(false);
     std::string old = std::move(m_name);
     m_name = name;
-    try {
-        SetReference(true);
-    } catch (...) {
+    auto undo = OnScopeExit([&] {
         m_name = std::move(old);
         SetReference(true);
-        throw;
-    }
+    });
+    SetReference(true);
+    undo.Dismiss();
 }
 
 // Points the owner's published field of this component's name at this
@@ -175,13 +175,12 @@ void TComponent::InsertComponent(TComponent* component) {
     ValidateRename(component, std::string(), component->m_name);
     m_components.push_back(component);
     component->m_owner = this;
-    try {
-        component->SetReference(true);
-    } catch (...) {
+    auto undo = OnScopeExit([&] {
         m_components.pop_back();
         component->m_owner = nullptr;
-        throw;
-    }
+    });
+    component->SetReference(true);
+    undo.Dismiss();
     if (IsDesigning()) component->SetDesigning(true);
     Notification(component, opInsert);
 }
@@ -388,13 +387,8 @@ void TCollection::Delete(int index) {
 void TCollection::Clear() {
     if (m_items.empty()) return;
     BeginUpdate();
-    try {
-        while (!m_items.empty()) Delete(Count() - 1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto done = OnScopeExit([this] { EndUpdate(); });
+    while (!m_items.empty()) Delete(Count() - 1);
 }
 
 void TCollection::Move(int from, int to) {
@@ -421,14 +415,9 @@ void TCollection::Assign(const TPersistent& source) {
         return;
     }
     BeginUpdate();
-    try {
-        Clear();
-        for (const auto& item : other->m_items) Add()->Assign(*item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    auto done = OnScopeExit([this] { EndUpdate(); });
+    Clear();
+    for (const auto& item : other->m_items) Add()->Assign(*item);
 }
 
 void TCollection::Update(TCollectionItem*) {}

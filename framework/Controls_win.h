@@ -345,7 +345,7 @@ class TWinControl : public TControl {
 
  private:
   friend struct TWinControlAccess;
-  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
   void AttachHandle(HWND hwnd);
   void DetachHandle();
   void ShowingChanged(bool showing);

@@ -1,5 +1,6 @@
 #include "framework/ImgList_win.h"
 
+#include "framework/SystemLibrary_win.h"
 #include "framework/TypInfo.h"
 
 #include <algorithm>
@@ -157,7 +158,7 @@ void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabl
   ScopedCreateDC memory(target);
   ScopedSelectObject selected(memory.Get(), picture);
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  ::AlphaBlend(target, x, y, m_width, m_height, memory.Get(), 0, 0, m_width, m_height, blend);
+  SystemAlphaBlend(target, x, y, m_width, m_height, memory.Get(), 0, 0, m_width, m_height, blend);
 }
 
 }  // namespace fw

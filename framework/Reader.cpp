@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <vector>
 
+#include "ScopeGuard.h"
 #include "Streams.h"
 #include "TypInfo.h"
 
@@ -94,43 +96,40 @@ private:
 };
 
 void TComponentReader::ReadRoot() {
-    try {
-        if (m_in.Remaining() < 4 || !std::equal(kStreamSignature, kStreamSignature + 4, m_in.ReadBytes(4).begin())) {
-            Error("Invalid stream format", 0);
-        }
-        m_where = "root record";
-        std::string className;
-        std::string name;
-        const std::size_t recordStart = m_in.Position();
-        Guard(recordStart, [&] {
-            ReadPrefix();
-            className = m_in.ReadShortString();
-            name = m_in.ReadShortString();
-        });
-        if (!SameText(className, m_root.ClassName())) {
-            Error("Stream class " + className + " does not match " + m_root.ClassName(), recordStart);
-        }
-        m_root.SetComponentState(csLoading | csReading, true);
-        m_loaded.push_back(&m_root);
-        m_where = name.empty() ? className : name;
-        Guard(recordStart, [&] {
-            if (name.empty() || SameText(name, m_root.Name())) return;
-            // Another instance may already carry the stored name.
-            std::string unique = name;
-            TComponent* owner = m_root.Owner();
-            for (int i = 1; owner != nullptr && owner->FindComponent(unique) != nullptr; ++i) {
-                unique = name + "_" + std::to_string(i);
-            }
-            m_root.SetName(unique);
-        });
-        ReadProperties(m_root, m_where, 0);
-        ReadChildren(m_root, 1);
-        m_root.SetComponentState(csReading, false);
-        ResolveFixups();
-    } catch (...) {
-        ClearFlags(0);
-        throw;
+    auto undo = OnScopeExit([this] { ClearFlags(0); });
+    if (m_in.Remaining() < 4 || !std::equal(kStreamSignature, kStreamSignature + 4, m_in.ReadBytes(4).begin())) {
+        Error("Invalid stream format", 0);
     }
+    m_where = "root record";
+    std::string className;
+    std::string name;
+    const std::size_t recordStart = m_in.Position();
+    Guard(recordStart, [&] {
+        ReadPrefix();
+        className = m_in.ReadShortString();
+        name = m_in.ReadShortString();
+    });
+    if (!SameText(className, m_root.ClassName())) {
+        Error("Stream class " + className + " does not match " + m_root.ClassName(), recordStart);
+    }
+    m_root.SetComponentState(csLoading | csReading, true);
+    m_loaded.push_back(&m_root);
+    m_where = name.empty() ? className : name;
+    Guard(recordStart, [&] {
+        if (name.empty() || SameText(name, m_root.Name())) return;
+        // Another instance may already carry the stored name.
+        std::string unique = name;
+        TComponent* owner = m_root.Owner();
+        for (int i = 1; owner != nullptr && owner->FindComponent(unique) != nullptr; ++i) {
+            unique = name + "_" + std::to_string(i);
+        }
+        m_root.SetName(unique);
+    });
+    ReadProperties(m_root, m_where, 0);
+    ReadChildren(m_root, 1);
+    m_root.SetComponentState(csReading, false);
+    ResolveFixups();
+    undo.Dismiss();
     RunLoaded();
 }
 
@@ -204,25 +203,24 @@ void TComponentReader::ReadChild(TComponent& parent, int depth) {
     }
 
     const std::size_t loadedMark = m_loaded.size();
-    try {
-        component->SetComponentState(csLoading | csReading, true);
-        m_loaded.push_back(component);
-        Guard(recordStart, [&] {
-            component->SetName(name);
-            component->SetParentComponent(&parent);
-        });
-        const std::string path = m_where;
-        ReadProperties(*component, path, depth);
-        ReadChildren(*component, depth + 1);
-        component->SetComponentState(csReading, false);
-    } catch (...) {
-        // Forget what this record read (its nested records too) before the
-        // component goes: nested controls may go with it.
+    // Forget what this record read (its nested records too) before the
+    // component goes: nested controls may go with it.
+    auto undo = OnScopeExit([&] {
         ClearFlags(loadedMark);
         m_loaded.resize(loadedMark);
         if (created) delete component;
-        throw;
-    }
+    });
+    component->SetComponentState(csLoading | csReading, true);
+    m_loaded.push_back(component);
+    Guard(recordStart, [&] {
+        component->SetName(name);
+        component->SetParentComponent(&parent);
+    });
+    const std::string path = m_where;
+    ReadProperties(*component, path, depth);
+    ReadChildren(*component, depth + 1);
+    component->SetComponentState(csReading, false);
+    undo.Dismiss();
 }
 
 void TComponentReader::ReadProperties(TObject& instance, std::string path, int depth) {
@@ -413,31 +411,26 @@ void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::
 void TComponentReader::ReadCollection(TCollection& collection, std::string path, int depth) {
     if (depth > kMaxDepth) throw EFrameworkError("Collections nested too deeply");
     collection.BeginUpdate();
-    try {
-        if (!m_in.EndOfList()) collection.Clear();
-        for (int index = 0; !m_in.EndOfList(); ++index) {
-            const std::string itemPath = path + "[" + std::to_string(index) + "]";
-            m_where = itemPath;
-            const std::size_t itemStart = m_in.Position();
-            Guard(itemStart, [&] {
-                TValueType t = m_in.ReadValueType();
-                if (IsIntegerType(t)) {
-                    m_in.ReadIntegerValue(t);  // stored item order, not needed
-                    t = m_in.ReadValueType();
-                }
-                if (t != vaList) throw EFrameworkError("Collection item expected");
-            });
-            TCollectionItem* item = nullptr;
-            Guard(itemStart, [&] { item = collection.Add(); });
-            ReadProperties(*item, itemPath, depth);
-            m_where = path;
-        }
-        m_in.ReadListEnd();
-    } catch (...) {
-        collection.EndUpdate();
-        throw;
+    auto done = OnScopeExit([&collection] { collection.EndUpdate(); });
+    if (!m_in.EndOfList()) collection.Clear();
+    for (int index = 0; !m_in.EndOfList(); ++index) {
+        const std::string itemPath = path + "[" + std::to_string(index) + "]";
+        m_where = itemPath;
+        const std::size_t itemStart = m_in.Position();
+        Guard(itemStart, [&] {
+            TValueType t = m_in.ReadValueType();
+            if (IsIntegerType(t)) {
+                m_in.ReadIntegerValue(t);  // stored item order, not needed
+                t = m_in.ReadValueType();
+            }
+            if (t != vaList) throw EFrameworkError("Collection item expected");
+        });
+        TCollectionItem* item = nullptr;
+        Guard(itemStart, [&] { item = collection.Add(); });
+        ReadProperties(*item, itemPath, depth);
+        m_where = path;
     }
-    collection.EndUpdate();
+    m_in.ReadListEnd();
 }
 
 TComponent* TComponentReader::FindReference(const std::string& name) const {
@@ -479,12 +472,9 @@ void TComponentReader::ClearFlags(std::size_t from) {
 void TComponentReader::RunLoaded() {
     for (std::size_t i = 0; i < m_loaded.size(); ++i) {
         m_loaded[i]->SetComponentState(csLoading, false);
-        try {
-            m_loaded[i]->Loaded();
-        } catch (...) {
-            ClearFlags(i + 1);
-            throw;
-        }
+        auto undo = OnScopeExit([this, i] { ClearFlags(i + 1); });
+        m_loaded[i]->Loaded();
+        undo.Dismiss();
     }
 }
 
@@ -517,14 +507,9 @@ TComponent* CreateComponentFromStream(std::span<const std::uint8_t> data, TCompo
     if (cls == nullptr || !cls->CanCreateComponent()) {
         throw EReadError("Error reading root record at offset 4: Class " + className + " not found", 4);
     }
-    TComponent* component = cls->CreateComponent(owner);
-    try {
-        ReadComponentStream(data, *component);
-    } catch (...) {
-        delete component;
-        throw;
-    }
-    return component;
+    std::unique_ptr<TComponent> component(cls->CreateComponent(owner));
+    ReadComponentStream(data, *component);
+    return component.release();
 }
 
 }  // namespace fw

@@ -1,9 +1,10 @@
-// Owners for GDI objects and device contexts.
+// Owners for GDI objects, device contexts and the USER and kernel handles we
+// free ourselves (cursors, menus, files).
 //
 // Every GDI object and every device context the framework and the skin engine
 // create is held by one of these wrappers, so that it is released on every path,
-// including when an exception passes. Raw DeleteObject, ReleaseDC and DeleteDC
-// appear only in this header.
+// including when an exception passes. Raw DeleteObject, ReleaseDC, DeleteDC,
+// DestroyCursor, DestroyMenu and CloseHandle appear only in this header.
 //
 // The wrappers keep a count of the handles they currently own
 // (fw::gdi::LiveObjectCount()). Tests compare it, and the process's own count
@@ -246,14 +247,72 @@ class ScopedSelectObject {
   HGDIOBJ m_old;
 };
 
+// Owns one USER or kernel handle and frees it with Traits::Free. Traits name
+// the handle type and the value that means "none". These handles are not
+// counted by LiveObjectCount, which is about GDI.
+template <class Traits>
+class ScopedHandle {
+ public:
+  using Handle = typename Traits::Handle;
+
+  ScopedHandle() noexcept = default;
+  explicit ScopedHandle(Handle h) noexcept : m_handle(h) {}
+  ~ScopedHandle() { Reset(); }
+
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedHandle(ScopedHandle&& other) noexcept : m_handle(other.Release()) {}
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+
+  Handle Get() const noexcept { return m_handle; }
+  explicit operator bool() const noexcept { return m_handle != Traits::None(); }
+
+  void Reset(Handle h = Traits::None()) noexcept {
+    if (h == m_handle) return;
+    if (m_handle != Traits::None()) Traits::Free(m_handle);
+    m_handle = h;
+  }
+  [[nodiscard]] Handle Release() noexcept { return std::exchange(m_handle, Traits::None()); }
+
+ private:
+  Handle m_handle = Traits::None();
+};
+
+struct CursorTraits {
+  using Handle = HCURSOR;
+  static Handle None() noexcept { return nullptr; }
+  static void Free(Handle h) noexcept { ::DestroyCursor(h); }
+};
+struct MenuTraits {
+  using Handle = HMENU;
+  static Handle None() noexcept { return nullptr; }
+  static void Free(Handle h) noexcept { ::DestroyMenu(h); }
+};
+struct FileTraits {
+  using Handle = HANDLE;
+  static Handle None() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Free(Handle h) noexcept { ::CloseHandle(h); }
+};
+
+using ScopedCursor = ScopedHandle<CursorTraits>;
+using ScopedMenu = ScopedHandle<MenuTraits>;
+// CreateFileW answers INVALID_HANDLE_VALUE, not null, when it fails.
+using ScopedFile = ScopedHandle<FileTraits>;
+
 }  // namespace fw::gdi
 
 namespace fw {
 using gdi::ScopedBitmap;
 using gdi::ScopedBrush;
 using gdi::ScopedCreateDC;
+using gdi::ScopedCursor;
+using gdi::ScopedFile;
 using gdi::ScopedFont;
 using gdi::ScopedGetDC;
+using gdi::ScopedMenu;
 using gdi::ScopedPaint;
 using gdi::ScopedPen;
 using gdi::ScopedRegion;

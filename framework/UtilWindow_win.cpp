@@ -7,7 +7,6 @@ namespace fw {
 
 namespace {
 
-TExceptionSink g_exceptionSink = nullptr;
 constexpr wchar_t kUtilWindowClass[] = L"FwUtilWindow";
 
 void RegisterUtilClass(WNDPROC proc) {
@@ -31,23 +30,6 @@ HINSTANCE ModuleInstance() noexcept {
   return instance;
 }
 
-void SetExceptionSink(TExceptionSink sink) noexcept { g_exceptionSink = sink; }
-
-void ReportException(std::exception_ptr error) noexcept {
-  if (g_exceptionSink) {
-    g_exceptionSink(error);
-    return;
-  }
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    std::string text = std::string("Unhandled exception: ") + e.what() + "\n";
-    ::OutputDebugStringA(text.c_str());
-  } catch (...) {
-    ::OutputDebugStringA("Unhandled exception of unknown type\n");
-  }
-}
-
 TUtilWindow::TUtilWindow(THandler handler, bool topLevel) : m_handler(std::move(handler)) {
   RegisterUtilClass(&TUtilWindow::WindowProcedure);
   m_handle = ::CreateWindowExW(topLevel ? WS_EX_TOOLWINDOW : 0, kUtilWindowClass, L"", topLevel ? WS_POPUP : 0, 0, 0,
@@ -63,7 +45,7 @@ TUtilWindow::~TUtilWindow() {
   }
 }
 
-LRESULT CALLBACK TUtilWindow::WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TUtilWindow::WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   auto* self = reinterpret_cast<TUtilWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self && self->m_handler) {
     TMessage message{msg, wp, lp, 0};

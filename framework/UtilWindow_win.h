@@ -1,9 +1,9 @@
 // Hidden message-only windows for objects that need to receive window messages
-// without being controls (timers, the application's helpers), and the place
-// where an exception caught at a window-procedure boundary is reported.
+// without being controls (timers, the application's helpers).
 #pragma once
 
 #include "framework/Messages_win.h"
+#include "framework/ReportException_win.h"
 
 #include <exception>
 #include <string>
@@ -12,15 +12,6 @@ namespace fw {
 
 // The module whose resources and window classes the framework uses.
 HINSTANCE ModuleInstance() noexcept;
-
-// Called by every trampoline (window procedures, timers, hooks) with the
-// exception it caught. Hands it to Application's OnException when there is one,
-// otherwise writes it to the debugger output. Never throws.
-void ReportException(std::exception_ptr error) noexcept;
-
-// Hook for the application object: what ReportException passes the error to.
-using TExceptionSink = void (*)(std::exception_ptr) noexcept;
-void SetExceptionSink(TExceptionSink sink) noexcept;
 
 // A hidden window whose messages go to a handler. The handler runs
 // inside a trampoline that catches every exception; a message it leaves alone
@@ -39,7 +30,7 @@ class TUtilWindow {
   HWND Handle() const noexcept { return m_handle; }
 
  private:
-  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
   HWND m_handle = nullptr;
   THandler m_handler;

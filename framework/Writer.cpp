@@ -1,5 +1,6 @@
 #include "Writer.h"
 
+#include "ScopeGuard.h"
 #include "Streams.h"
 #include "TypInfo.h"
 
@@ -24,18 +25,13 @@ public:
 private:
     void WriteComponent(TComponent& component) {
         component.SetComponentState(csWriting, true);
-        try {
-            m_out.WriteShortString(component.ClassName());
-            m_out.WriteShortString(component.Name());
-            WriteProperties(component, std::string(), 0);
-            m_out.WriteListEnd();
-            component.GetChildren([this](TComponent* child) { WriteComponent(*child); }, &m_root);
-            m_out.WriteListEnd();
-        } catch (...) {
-            component.SetComponentState(csWriting, false);
-            throw;
-        }
-        component.SetComponentState(csWriting, false);
+        auto done = OnScopeExit([&component] { component.SetComponentState(csWriting, false); });
+        m_out.WriteShortString(component.ClassName());
+        m_out.WriteShortString(component.Name());
+        WriteProperties(component, std::string(), 0);
+        m_out.WriteListEnd();
+        component.GetChildren([this](TComponent* child) { WriteComponent(*child); }, &m_root);
+        m_out.WriteListEnd();
     }
 
     void WriteProperties(TObject& instance, const std::string& prefix, int depth) {

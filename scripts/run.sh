@@ -34,6 +34,7 @@ cmake --build --preset "$preset" --target "$program" -j"$(nproc)"
 build="$root/build/$preset"
 case $program in
   launcher) exe="$build/launcher/TarvelLauncher.exe" ;;
+  gallery) exe="$build/gallery/TarvelSkinGallery.exe" ;;
   *)
     # Other programs: the one .exe in the folder named after the target.
     mapfile -t found < <(find "$build/$program" -maxdepth 1 -name '*.exe' 2>/dev/null)
@@ -114,6 +115,11 @@ for _ in $(seq 1 200); do
   sleep 0.05
 done
 rm -f "$shot.tmp.png"
+# The gallery stays up until it is closed: on the virtual screen it is ended
+# once the screenshot is taken.
+if [ "$program" = gallery ] && kill -0 "$pid" 2>/dev/null; then
+  ks_wineserver -k 2>/dev/null || kill "$pid" 2>/dev/null || true
+fi
 wait "$pid" && rc=0 || rc=$?
 echo "$program exited with code $rc"
 [ -f "$shot" ] && echo "screenshot: $shot" || echo "no window was seen"

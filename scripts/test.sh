@@ -5,10 +5,12 @@
 # first if needed. Every stage runs even when an earlier one fails; a summary
 # of all stages and their failures ends the output, and the exit code is
 # non-zero when anything failed.
+#   bash scripts/test.sh [PRESET...]   only these stages (e.g. win32 win64)
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 jobs=${KS_JOBS:-$(nproc)}
 
+only=("$@")
 declare -a summary=()
 failed=0
 
@@ -17,6 +19,7 @@ step() { printf '\n=== %s ===\n' "$*"; }
 # stage NAME PRESET: configure, build and test one preset.
 stage() {
   local name=$1 preset=$2 t0 rc=0 what= skipped_note=
+  if [ ${#only[@]} -gt 0 ] && [[ " ${only[*]} " != *" $preset "* ]]; then return 0; fi
   step "$name"
   t0=$(date +%s)
   if ! cmake --preset "$preset" >/dev/null; then

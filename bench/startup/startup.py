@@ -4,11 +4,14 @@ job (bench/startup/StartupReference_win.cpp): both run under Wine in one
 session, in turns, and the medians of their peak memory (the Wine process's
 peak resident set) and CPU time (user + system) are compared.
 
-usage: startup.py [--runs N] [--wine WINE] [--state DIR] LAUNCHER REFERENCE
+usage: startup.py [--runs N] [--state DIR] LAUNCHER REFERENCE
 
 Every run must exit with code 0 and hand the address to the browser once
 (recorded, no browser starts). The Wine session (display and prefix) is
-brought up with cmake/wine-env.sh in DIR unless it is already up.
+brought up with cmake/wine-env.sh in DIR unless it is already up; the
+programs run under the set-up's Wine 10 (cmake/wine-tree.sh), which starts
+them in the process it was started as, so that the process's resource usage
+is Wine's running the program (plus the same few mounts for both).
 """
 import argparse
 import os
@@ -25,7 +28,7 @@ CPU_TARGET = 1.2
 
 def run_once(wine, exe, env, log):
     before = os.path.getsize(log) if os.path.exists(log) else 0
-    process = subprocess.Popen([wine, exe], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = subprocess.Popen(wine + [exe], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(process.pid, 0)
     process.returncode = os.waitstatus_to_exitcode(status)
     if process.returncode != 0:
@@ -42,7 +45,6 @@ def run_once(wine, exe, env, log):
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--runs', type=int, default=7)
-    parser.add_argument('--wine', default=os.environ.get('KS_WINE', '/usr/lib/wine/wine64'))
     parser.add_argument('--state', default=os.path.join(tempfile.gettempdir(), 'tarvel-startup-bench'))
     parser.add_argument('launcher')
     parser.add_argument('reference')
@@ -61,19 +63,24 @@ def main():
             f.write('#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' % log)
         os.chmod(recorder, 0o755)
         env = dict(os.environ, WINEPREFIX=os.path.join(state, 'prefix'), WINEDEBUG='-all',
-                   WINEDLLOVERRIDES='mscoree,mshtml=,winemenubuilder.exe=d', BROWSER=recorder)
+                   WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d', BROWSER=recorder)
         env['DISPLAY'] = open(os.path.join(state, 'display')).read().strip()
         for name in ('XDG_CURRENT_DESKTOP', 'DESKTOP_SESSION', 'KDE_FULL_SESSION', 'GNOME_DESKTOP_SESSION_ID'):
             env.pop(name, None)
 
         programs = {'launcher': os.path.abspath(args.launcher), 'reference': os.path.abspath(args.reference)}
+        binds = [ROOT, os.path.dirname(state)] + [os.path.dirname(p) for p in programs.values()]
+        wine = [os.path.join(ROOT, 'cmake', 'wine-tree.sh')]
+        for folder in binds:
+            wine += ['--bind', folder]
+        wine += ['--', '/usr/lib/wine/wine64']
         for exe in programs.values():  # warm Wine's caches for both
-            run_once(args.wine, exe, env, log)
+            run_once(wine, exe, env, log)
         samples = {name: [] for name in programs}
         for i in range(args.runs):
             order = ['reference', 'launcher'] if i % 2 == 0 else ['launcher', 'reference']
             for name in order:
-                samples[name].append(run_once(args.wine, programs[name], env, log))
+                samples[name].append(run_once(wine, programs[name], env, log))
     finally:
         if own_session:
             subprocess.run([env_script, 'stop', state])

@@ -24,7 +24,7 @@ TBackgroundChoice ChooseBackgroundSource(const TBackgroundQuery& query, const fw
     }
     // While designing, nothing of the run-time skin is there to copy from.
     if (!query.Designing && query.ParentIsForm && query.FormHasController) {
-        const int dx = query.BorderNone ? 0 : query.FramWidth;
+        const int dx = query.BorderNone ? 0 : query.FrameWidth;
         const int dy = query.BorderNone ? 0 : query.TitleHeight;
         choice.Source = TBackgroundSource::ControllerBitmap;
         choice.SourceRect = fw::OffsetRect(capture, dx, query.PictureStyle ? dy : 0);
@@ -128,21 +128,6 @@ unsigned VerticalAlignmentFlags(TVerticalAlignment alignment)
     case taVerticalCenter:
         return kDtSingleLine | kDtVCenter;
     case taAlignTop:
-        break;
-    }
-    return 0;
-}
-
-unsigned EllipsisFlag(TEllipsisPosition position)
-{
-    switch (position) {
-    case epPathEllipsis:
-        return kDtPathEllipsis;
-    case epEndEllipsis:
-        return kDtEndEllipsis;
-    case epWordEllipsis:
-        return kDtWordEllipsis;
-    case epNone:
         break;
     }
     return 0;

@@ -46,7 +46,7 @@ struct TBackgroundQuery {
     bool FormHasController = false;     // listed in the form registry with a controller
     bool PictureStyle = false;          // the controller's Style is ssPicture (else ssColor)
     bool BorderNone = false;            // the form's BorderStyle is bsNone
-    int FramWidth = 0;                  // the controller's frame width and title height
+    int FrameWidth = 0;                  // the controller's frame width and title height
     int TitleHeight = 0;
     bool ParentIsSkinnedControl = false;
 };
@@ -131,7 +131,7 @@ TCaptionLayout LayoutCaption(const TCaptionQuery& query);
 
 unsigned HorizontalAlignmentFlag(TAlignment alignment);
 unsigned VerticalAlignmentFlags(TVerticalAlignment alignment);
-unsigned EllipsisFlag(TEllipsisPosition position);
+// EllipsisFlag is in skin/frame/TextLayoutFlags.h.
 
 // The label sizes itself to its caption except while it is being read, when
 // AutoSize is off, or when it draws a rounded background.

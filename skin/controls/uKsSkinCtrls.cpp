@@ -1,9 +1,11 @@
 #include "skin/controls/uKsSkinCtrls.h"
 
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Color32.h"
 
 #include "framework/Forms_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/ScopedGdi_win.h"
 #include "framework/TypInfo.h"
 
@@ -181,7 +183,7 @@ void TKsSkinCustomControl::CaptureParentBackground(TBitmap32& dst, const fw::TRe
             query.FormHasController = true;
             query.PictureStyle = controller->Style() == ssPicture;
             query.BorderNone = form->BorderStyle() == fw::bsNone;
-            query.FramWidth = controller->FramWidth();
+            query.FrameWidth = controller->FramWidth();
             query.TitleHeight = controller->TitleHeight();
         }
     }
@@ -218,11 +220,8 @@ void TKsSkinCustomControl::PaintParentInto(TBitmap32& dst)
         return;
     // Siblings are not painted into the capture: only the parent's own
     // background and painting.
-    struct PaintCopyMark {
-        fw::TWinControl* Control;
-        explicit PaintCopyMark(fw::TWinControl* c) : Control(c) { Control->ControlState().Include(fw::csPaintCopy); }
-        ~PaintCopyMark() { Control->ControlState().Exclude(fw::csPaintCopy); }
-    } mark(parent);
+    parent->ControlState().Include(fw::csPaintCopy);
+    auto unmark = fw::OnScopeExit([parent] { parent->ControlState().Exclude(fw::csPaintCopy); });
     {
         fw::ScopedSaveDC saved(dc);
         ::SetViewportOrgEx(dc, -Left(), -Top(), nullptr);

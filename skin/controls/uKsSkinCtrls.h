@@ -15,9 +15,9 @@
 #pragma once
 
 #include "skin/controls/SkinControlLayout.h"
-#include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/SkinVocabulary.h"
 #include "skin/render/Bitmap32.h"
-#include "skin/render/PaintBox32_win.h"
+#include "skin/controls/PaintBox32_win.h"
 
 #include "framework/Controls_win.h"
 

@@ -1,9 +1,10 @@
 // Pushing a popup-menu window's composed bitmap to the layered window: the
 // visual-styles and composition tests, and the two routes to a device
-// context (the bitmap itself, or a PNG read back through GDI+). The system
-// libraries used here are loaded at run time from the system folder only.
+// context (the bitmap itself, or a PNG read back through GDI+). dwmapi and
+// GDI+ are loaded at run time from the system folder only.
 #include "skin/controls/uKsSkinMenu.h"
 
+#include "framework/SystemLibrary_win.h"
 #include "skin/render/BitmapHelpers.h"
 
 #include <objidl.h>
@@ -14,8 +15,6 @@
 namespace ks {
 
 namespace {
-
-HMODULE LoadSystemLibrary(const wchar_t* name) { return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32); }
 
 std::optional<SkinMenuPushRoute> g_forcedRoute;
 
@@ -112,7 +111,7 @@ GdiPlus* StartedGdiPlus()
     if (g.Tried)
         return g.Token != 0 ? &g : nullptr;
     g.Tried = true;
-    g.Module = LoadSystemLibrary(L"gdiplus.dll");
+    g.Module = fw::LoadSystemLibrary(L"gdiplus.dll");
     if (g.Module == nullptr)
         return nullptr;
     auto startup = reinterpret_cast<GpStartup>(reinterpret_cast<void*>(::GetProcAddress(g.Module, "GdiplusStartup")));
@@ -184,7 +183,7 @@ bool CompositionEnabled()
     if (!::GetVersionExW(&version) || version.dwMajorVersion <= 5)
         return false;
 #pragma GCC diagnostic pop
-    HMODULE dwm = LoadSystemLibrary(L"dwmapi.dll");
+    HMODULE dwm = fw::LoadSystemLibrary(L"dwmapi.dll");
     if (dwm == nullptr)
         return false;
     using IsEnabled = HRESULT(WINAPI*)(BOOL*);

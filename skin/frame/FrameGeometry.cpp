@@ -3,6 +3,7 @@
 #include "skin/render/Bitmap32.h"
 
 #include <algorithm>
+#include <vector>
 #include <cmath>
 
 namespace ks {
@@ -39,7 +40,7 @@ int HitTestFrame(const FrameMetrics& m, TPoint p)
     }
     if (TRect(0, 0, w, m.TitleHeight).Contains(p))
         return kHitCaption;
-    if (TRect(m.FramWidth, m.TitleHeight, w - m.FramWidth, h - m.FramWidth).Contains(p))
+    if (TRect(m.FrameWidth, m.TitleHeight, w - m.FrameWidth, h - m.FrameWidth).Contains(p))
         return kHitClient;
     return kHitNowhere;
 }
@@ -105,7 +106,7 @@ FrameRegionShape FrameRegionFor(int width, int height, bool roundWindow, bool ma
 std::vector<FrameStroke> FrameLineStrokes(FramePiece piece, const TRect& clip, const FrameLineStyle& style)
 {
     std::vector<FrameStroke> out;
-    if (style.FlatFrame || style.Maximized || style.FramWidth <= 0)
+    if (style.FlatFrame || style.Maximized || style.FrameWidth <= 0)
         return out;
 
     const TColor32 a = style.KeepFrameColor ? ColorToColor32(style.FrameColor) : kFrameOuterColor;
@@ -133,7 +134,7 @@ std::vector<FrameStroke> FrameLineStrokes(FramePiece piece, const TRect& clip, c
         if (style.RoundWindow) {
             pixel(a, 1, 1);
             pixel(a, r - 2, 1);
-            if (style.FramWidth > 1 && style.DoubleFrame) {
+            if (style.FrameWidth > 1 && style.DoubleFrame) {
                 pixel(b, 2, 2);
                 pixel(b, r - 3, 2);
             }
@@ -253,14 +254,25 @@ void GradientFillBitmap(TCustomBitmap32& dst, fw::TColor c1, fw::TColor c2, bool
         first = std::max(0, -x0);
         last = std::min(n, dst.Width() - x0);
     }
-    for (int i = first; i < last; ++i) {
-        const fw::TColor c = GradientColorAt(c1, c2, n, i);
-        const TColor32 v = ColorToColor32(c);
-        if (vertical)
-            dst.FillArea(std::max(x0, 0), y0 + i, std::min(x0 + w, dst.Width()), y0 + i + 1, v);
-        else
-            dst.FillArea(x0 + i, std::max(y0, 0), x0 + i + 1, std::min(y0 + h, dst.Height()), v);
+    if (vertical) {
+        for (int i = first; i < last; ++i)
+            dst.FillArea(std::max(x0, 0), y0 + i, std::min(x0 + w, dst.Width()), y0 + i + 1,
+                         ColorToColor32(GradientColorAt(c1, c2, n, i)));
+        return;
     }
+    // Horizontally every row is the same: compute it once and copy it down,
+    // row by row, rather than filling the bitmap column by column.
+    const int top = std::max(y0, 0);
+    const int bottom = std::min(y0 + h, dst.Height());
+    if (first >= last || top >= bottom || dst.IsEmpty())
+        return;
+    std::vector<TColor32> row(static_cast<std::size_t>(last - first));
+    for (int i = first; i < last; ++i)
+        row[static_cast<std::size_t>(i - first)] = ColorToColor32(GradientColorAt(c1, c2, n, i));
+    if (!dst.MeasuringMode())
+        for (int y = top; y < bottom; ++y)
+            std::copy(row.begin(), row.end(), dst.ScanLine(y) + x0 + first);
+    dst.Changed(TRect(x0 + first, top, x0 + last, bottom));
 }
 
 WindowPosAction WindowPosChangingAction(const WindowPosInput& in)

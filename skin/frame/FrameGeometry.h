@@ -39,7 +39,7 @@ struct FrameMetrics {
     int Width = 0;         // window width W
     int Height = 0;        // window height H
     int TitleHeight = 0;   // T
-    int FramWidth = 0;     // F
+    int FrameWidth = 0;     // F
     int HitTestWidth = 0;  // h: thickness of the sizing band
     bool Sizable = false;  // bsSizeable or bsSizeToolWin
     bool Maximized = false;
@@ -134,7 +134,7 @@ struct FrameLineStyle {
     bool DoubleFrame = true;
     bool RoundWindow = true;
     bool KeepFrameColor = false;
-    int FramWidth = 2;
+    int FrameWidth = 2;
     fw::TColor FrameColor = 0;
 };
 

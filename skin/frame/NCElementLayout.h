@@ -250,21 +250,6 @@ inline const std::string& SystemButtonPaintImage(TSystemButtonKind kind, bool wi
 
 // --- title-bar label ------------------------------------------------------------------
 
-// The DrawText bit of an ellipsis kind.
-constexpr unsigned NCEllipsisFlag(TEllipsisPosition position)
-{
-    switch (position) {
-    case epPathEllipsis:
-        return kDtPathEllipsis;
-    case epEndEllipsis:
-        return kDtEndEllipsis;
-    case epWordEllipsis:
-        return kDtWordEllipsis;
-    default:
-        return 0;
-    }
-}
-
 // How the label draws its caption: the rectangle of the glow (and, when the
 // width is limited, of the text), the glow's DrawText format, and whether the
 // text is written into the rectangle with TextFlags or at its top-left.
@@ -283,7 +268,7 @@ constexpr NCLabelLayout LayOutNCLabel(int left, int top, int measuredWidth, int 
     NCLabelLayout out;
     out.Rect = fw::TRect(left, top, left + measuredWidth, top + measuredHeight);
     if (maxWidth != 0) {
-        out.TextFlags = NCEllipsisFlag(ellipsis);
+        out.TextFlags = EllipsisFlag(ellipsis);
         out.Rect.Right = out.Rect.Left + maxWidth;
         out.GlowFormat = out.TextFlags;
         out.InRect = true;

@@ -20,4 +20,20 @@ inline constexpr unsigned kDtPathEllipsis = 0x4000;
 inline constexpr unsigned kDtEndEllipsis = 0x8000;
 inline constexpr unsigned kDtWordEllipsis = 0x40000;
 
+// The DrawText bit of an ellipsis kind.
+constexpr unsigned EllipsisFlag(TEllipsisPosition position)
+{
+    switch (position) {
+    case epPathEllipsis:
+        return kDtPathEllipsis;
+    case epEndEllipsis:
+        return kDtEndEllipsis;
+    case epWordEllipsis:
+        return kDtWordEllipsis;
+    case epNone:
+        break;
+    }
+    return 0;
+}
+
 }  // namespace ks

@@ -3,6 +3,7 @@
 // nothing else in a program refers to these classes; this object file is
 // linked into every program that uses ks_frame (see CMakeLists.txt), and its
 // references pull the classes' own object files in with it.
+#include "skin/frame/uKsFormBorder.h"
 #include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCButton.h"
@@ -21,6 +22,9 @@ namespace {
     ks::TKsSkinSystemButton::StaticClass();
     ks::TKsSkinNCLabel::StaticClass();
     ks::TKsSkinRes::StaticClass();
+    ks::TKsBorderSize::StaticClass();
+    ks::TKsFormLayerBorder::StaticClass();
+    ks::TksFormLayerWindow::StaticClass();
     return true;
 }();
 

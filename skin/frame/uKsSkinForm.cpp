@@ -1,10 +1,13 @@
 #include "skin/frame/uKsSkinForm.h"
 
 #include "skin/frame/SharedClassBrushes.h"
+#include "skin/frame/uKsFormBorder.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 
 #include "framework/Forms_win.h"
+#include "framework/ReportException_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
 #include "framework/UtilWindow_win.h"
 
@@ -130,6 +133,8 @@ TKsSkinForm::~TKsSkinForm()
     if (m_appHookCookie != 0 && fw::Application != nullptr)
         fw::Application->UnhookMainWindow(m_appHookCookie);
     FormSkinHelper().Remove(m_form, this);
+    if (TKsFormLayerBorder* border = Border())
+        border->ForgetElements(&m_elements);
     // The main-menu settings, options, bitmaps and element list go with their
     // owners; the hook puts the form's previous window procedure back.
 }
@@ -298,6 +303,12 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         return;
     case fw::CM_VISIBLECHANGED:
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border()) {
+            if (m_form->Visible())
+                border->Resume();
+            else
+                border->Suspend();
+        }
         return;
     case fw::CM_SHOWINGCHANGED:
         CMShowingChanged(m);
@@ -319,6 +330,8 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
     if (Designing())
         return;
     m_state.Resized();
+    if (TKsFormLayerBorder* border = Border())
+        border->Relayout();
     if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
         RefreshAll();
 }
@@ -393,16 +406,49 @@ void TKsSkinForm::WMWindowPosChanging(fw::TMessage& m)
         in.Flags = wp->flags;
         in.IsMainForm = fw::Application != nullptr && fw::Application->MainForm() == m_form;
         in.Visible = m_form->Visible();
-        in.BorderLinked = false;  // no layered border in this build
+        TKsFormLayerBorder* border = Border();
+        in.BorderLinked = border != nullptr;
         in.Minimized = Iconic();
+        const bool wasMinimized = m_state.Minimized();
         m_state.PositionChanging(in);
+        BorderFollowsMinimize(wasMinimized);
+        // A form that is not the main form hides and shows its border with
+        // itself.
+        if (border != nullptr) {
+            switch (WindowPosChangingAction(in)) {
+            case WindowPosAction::SuspendBorder:
+                border->Suspend();
+                break;
+            case WindowPosAction::ResumeBorder:
+                border->Resume();
+                break;
+            case WindowPosAction::EnterMinimized:
+            case WindowPosAction::None:
+                break;
+            }
+        }
     }
     CallDefault(m);
 }
 
 void TKsSkinForm::WMWindowPosChanged(fw::TMessage& m)
 {
+    const bool wasMinimized = m_state.Minimized();
     m_state.PositionChanged(Zoomed(), Iconic(), m_form->Visible());
+    BorderFollowsMinimize(wasMinimized);
+    if (TKsFormLayerBorder* border = Border()) {
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+        if (Zoomed() || Iconic()) {
+            // No border around a maximised or minimised form.
+            border->HideAll();
+        } else if (wp != nullptr) {
+            // A change that does not move the form carries no position.
+            if (wp->flags & SWP_NOMOVE)
+                border->Move(m_form->Left(), m_form->Top());
+            else
+                border->Move(wp->x, wp->y);
+        }
+    }
     CallDefault(m);
 }
 
@@ -433,7 +479,7 @@ void TKsSkinForm::WMNCHitTest(fw::TMessage& m)
     fm.Width = m_form->Width();
     fm.Height = m_form->Height();
     fm.TitleHeight = m_titleHeight;
-    fm.FramWidth = FramWidth();
+    fm.FrameWidth = FramWidth();
     fm.HitTestWidth = m_hitTestWidth;
     fm.Sizable = IsSizeableStyle(m_form->BorderStyle());
     fm.Maximized = m_form->WindowState() == fw::wsMaximized;
@@ -491,8 +537,12 @@ void TKsSkinForm::WMNCLButtonDown(fw::TMessage& m)
     // The routing may free the form, and this controller with it.
     const std::weak_ptr<const int> alive = m_elements.LifeToken();
     const bool taken = RouteNCButton(true);
-    if (!alive.expired() && !taken)
+    if (alive.expired())
+        return;
+    if (!taken)
         CallDefault(m);
+    if (TKsFormLayerBorder* border = Border())
+        border->Move(m_form->Left(), m_form->Top());
 }
 
 void TKsSkinForm::WMNCLButtonUp(fw::TMessage& m)
@@ -532,18 +582,27 @@ void TKsSkinForm::WMNCLButtonDblClk(fw::TMessage& m)
 void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 {
     switch (m.WParam & 0xFFF0) {
-    case SC_MINIMIZE:
+    case SC_MINIMIZE: {
         CallDefault(m);
+        const bool wasMinimized = m_state.Minimized();
         m_state.EnterMinimized();
+        BorderFollowsMinimize(wasMinimized);
         return;
+    }
     case SC_MAXIMIZE:
         m_state.MaximizeCommand();
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border())
+            border->CheckZoom();
         return;
-    case SC_RESTORE:
+    case SC_RESTORE: {
         CallDefault(m);
+        const bool wasMinimized = m_state.Minimized();
         m_state.RestoreCommand(Iconic());
+        BorderFollowsMinimize(wasMinimized);
+        BorderFollowsRestore();
         return;
+    }
     default:
         CallDefault(m);
         return;
@@ -552,6 +611,14 @@ void TKsSkinForm::WMSysCommand(fw::TMessage& m)
 
 void TKsSkinForm::WMTimer(fw::TMessage& m)
 {
+    if (TKsFormLayerBorder* border = Border()) {
+        if (m.WParam == kTimerFirstShowSettle)
+            border->Setup(&m_elements);
+        // Keeps firing: a form minimised behind the controller's back loses
+        // its border too.
+        else if (m.WParam == kTimerBorderWatch && Iconic())
+            border->Suspend();
+    }
     if (m.WParam == kTimerMenuReopen) {
         // The title-bar menu bar opens the item that was entered while
         // another item's drop-down was open.
@@ -583,6 +650,8 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     HWND h = FormWindow();
     if (!m_form->Showing() || h == nullptr) {
         CallDefault(m);
+        if (TKsFormLayerBorder* border = Border())
+            border->HideAll();
         return;
     }
     fw::TCustomForm* mainForm = fw::Application != nullptr ? fw::Application->MainForm() : nullptr;
@@ -603,8 +672,16 @@ void TKsSkinForm::CMShowingChanged(fw::TMessage& m)
     const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
     if (style & WS_SYSMENU)
         ::SetWindowLongPtrW(h, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_SYSMENU));
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr) {
+        border->Attach(m_form);
+        border->ShowAll();
+    }
     if (m_skinRes == nullptr)
         RebuildBackgrounds();
+    // The first show also starts the border's watch of the minimised state.
+    if (border != nullptr && !m_state.FirstShowDone())
+        ::SetTimer(h, kTimerBorderWatch, kBorderWatchMs, nullptr);
     m_state.BeforeShow();
     CallDefault(m);
     m_state.AfterShow(FormWindow() != nullptr && m_form->Showing(), m_form->WindowState() == fw::wsMaximized);
@@ -614,6 +691,12 @@ void TKsSkinForm::CMSkinNCRepaint(fw::TMessage& m)
 {
     if (!Iconic())
         RepaintFrameNow();
+    // A border that takes input carries title-bar elements: its top window
+    // repaints with the frame.
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr && !border->Transparent())
+        if (TksFormLayerWindow* top = border->Window(kSideTop); top != nullptr && top->HandleAllocated())
+            top->Perform(CM_SKIN_NCREPAINT, m.WParam, m.LParam);
 }
 
 void TKsSkinForm::CMSkinRebuild(fw::TMessage& m)
@@ -640,8 +723,11 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         return false;
     if (m.Msg == WM_WINDOWPOSCHANGING) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(m.LParam);
-        if (wp != nullptr && wp->flags == kSwpAppRestorePattern)
+        if (wp != nullptr && wp->flags == kSwpAppRestorePattern) {
+            const bool wasMinimized = m_state.Minimized();
             m_state.LeaveMinimized();
+            BorderFollowsMinimize(wasMinimized);
+        }
         return false;
     }
     if (m.Msg != WM_SYSCOMMAND || !m_active)
@@ -653,7 +739,9 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         fw::TCustomForm* mainForm = fw::Application->MainForm();
         if (mainForm != nullptr && mainForm->Visible()) {
             fw::Application->Minimize();
+            const bool wasMinimized = m_state.Minimized();
             m_state.EnterMinimized();
+            BorderFollowsMinimize(wasMinimized);
         }
         return false;
     }
@@ -661,11 +749,39 @@ bool TKsSkinForm::AppWindowHook(fw::TMessage& m)
         if (fw::Application->MainForm() == nullptr)
             return false;
         fw::Application->Restore();
-        m_state.LeaveMinimized();
+        {
+            const bool wasMinimized = m_state.Minimized();
+            m_state.LeaveMinimized();
+            BorderFollowsMinimize(wasMinimized);
+        }
+        BorderFollowsRestore();
         m.Result = 0;
         return true;
     default:
         return false;
+    }
+}
+
+// --- layered border ------------------------------------------------------------------------------
+
+TKsFormLayerBorder* TKsSkinForm::Border() const { return dynamic_cast<TKsFormLayerBorder*>(m_imageBorder); }
+
+void TKsSkinForm::BorderFollowsMinimize(bool wasMinimized)
+{
+    TKsFormLayerBorder* border = Border();
+    if (border == nullptr || wasMinimized == m_state.Minimized())
+        return;
+    if (m_state.Minimized())
+        border->Suspend();
+    else
+        border->Resume();
+}
+
+void TKsSkinForm::BorderFollowsRestore()
+{
+    if (TKsFormLayerBorder* border = Border()) {
+        border->CheckZoom();
+        border->Move(m_form->Left(), m_form->Top());
     }
 }
 
@@ -705,16 +821,11 @@ void TKsSkinForm::RefreshAll()
     if (Designing() || m_refreshGuard)
         return;
     m_refreshGuard = true;
-    struct Finally {
-        TKsSkinForm* Self;
-        ~Finally()
-        {
-            Self->m_refreshGuard = false;
-            if (Self->m_changed) {
-                Contained([&] { Self->m_changed(Self); });
-            }
-        }
-    } finally{this};
+    auto done = fw::OnScopeExit([this] {
+        m_refreshGuard = false;
+        if (m_changed)
+            fw::ReportingExceptions([this] { m_changed(this); });
+    });
 
     Contained([&] { PaintFrame(); });
     if (HWND h = FormWindow())
@@ -735,10 +846,7 @@ void TKsSkinForm::PublishSettings()
 {
     TKsFormSkinRes& g = GlobalFormSkin();
     g.BeginUpdate();
-    struct End {
-        TKsFormSkinRes& G;
-        ~End() { G.EndUpdate(); }
-    } end{g};
+    auto done = fw::OnScopeExit([&g] { g.EndUpdate(); });
     g.SetColor(m_color);
     g.SetCustomPicture(m_customPicture);
     g.SetFramWidth(FramWidth());

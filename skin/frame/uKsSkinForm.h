@@ -14,7 +14,9 @@
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/FrameGeometry.h"
 #include "skin/frame/NCElementList.h"
+#include "skin/frame/PictureBuild.h"
 #include "skin/frame/SkinFormState.h"
+#include "skin/frame/SkinVocabulary.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/frame/uKsHookWindowProc.h"
 
@@ -34,10 +36,8 @@ class TCustomForm;
 namespace ks {
 
 class TKsSkinMainMenu;
+class TKsFormLayerBorder;
 
-enum TKsAboutInfo { aiKsSkinComponent };
-enum TDragFullWindowsKind { wkSystem, wkActive, wkDisable };
-enum TGradientDirection { gdVertical, gdHorizontal };
 
 // Task-bar and dragging options of a skinned form.
 class TKsSkinFormOptions : public fw::TPersistent {
@@ -109,7 +109,8 @@ class TKsSkinForm : public TKsHookWindowProc {
     void SetSkinRes(fw::TComponent* v);
     const fw::TNotifyEvent& Changed() const { return m_changed; }
     void SetChanged(fw::TNotifyEvent v) { m_changed = std::move(v); }
-    // The layered border component. Only the link is kept in this build.
+    // The layered border component. Assigned while the form is visible at
+    // run time, the border attaches and creates its windows at once.
     fw::TComponent* ImageBorder() const { return m_imageBorder; }
     void SetImageBorder(fw::TComponent* v);
     TKsSkinMainMenu* MainMenu() const { return m_mainMenu.get(); }
@@ -200,6 +201,14 @@ private:
 
     // The form's window without creating it, or null.
     HWND FormWindow() const;
+    // The linked layered border, or null.
+    TKsFormLayerBorder* Border() const;
+    // The border follows the minimised state: suspended on entering it,
+    // resumed on leaving it.
+    void BorderFollowsMinimize(bool wasMinimized);
+    // After a restore: the border comes back (unless still maximised) and
+    // follows the form.
+    void BorderFollowsRestore();
     bool Designing() const;
     bool BorderNone() const;
     bool Zoomed() const;
@@ -240,6 +249,11 @@ private:
     fw::TColor m_effectiveClientColor = 15920353;
     fw::TColor m_effectiveTitleColor = 16761926;
     fw::TColor m_pictureColor = 0x00FFFFFF;
+    // The picture source's generation and what the picture background was
+    // last built from (see PictureBuild.h).
+    std::uint64_t m_pictureGeneration = 0;
+    TPictureBuild m_pictureBuilt;
+    TPictureBuild PictureBuildFor(int w, int h) const;
     std::unique_ptr<TBitmap32> m_gradientBitmap;
     std::unique_ptr<TBitmap32> m_colorBackground;
     std::unique_ptr<TBitmap32> m_pictureSource;

@@ -5,8 +5,11 @@
 #include "skin/frame/uKsSkinForm.h"
 
 #include "skin/frame/SharedClassBrushes.h"
+#include "skin/frame/uKsFormBorder.h"
 
 #include "framework/Forms_win.h"
+#include "framework/ScopeGuard.h"
+#include "skin/frame/FormBackground.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
@@ -27,15 +30,6 @@ const TBitmap32* LookUpPicture(const std::string& name)
     return SkinResManager().GetBitmap(name);
 }
 
-// Rows of the title gradient that can reach the screen: the gradient runs over
-// gradientHeight rows, but only those above the form's bottom are ever drawn,
-// so a configured height of millions costs no more than the form's own.
-int VisibleGradientRows(int gradientHeight, int titleHeight, int formHeight)
-{
-    const int reach = std::max(0, titleHeight) + std::max(0, formHeight) + 10;
-    return std::clamp(gradientHeight, 0, reach);
-}
-
 }  // namespace
 
 int TKsSkinForm::MonitorWidth() const
@@ -54,7 +48,7 @@ FrameLineStyle TKsSkinForm::LineStyle() const
     s.DoubleFrame = m_doubleFrame;
     s.RoundWindow = m_roundWindow;
     s.KeepFrameColor = m_keepFrameColor;
-    s.FramWidth = FramWidth();
+    s.FrameWidth = FramWidth();
     s.FrameColor = m_frameColor;
     return s;
 }
@@ -83,8 +77,18 @@ void TKsSkinForm::PaintFrame()
         return;
     fw::ScopedSaveDC saved(windowDC.Get());
     HDC dc = windowDC.Get();
-    // One bitmap serves all four pieces.
+    // One bitmap serves all four pieces. The sides and the bottom show the
+    // background under them and their frame lines.
     TBitmap32 piece;
+    const auto paintSides = [&](const auto& layout, const TBitmap32& background) {
+        for (std::size_t i = 1; i < layout.size(); ++i) {
+            const FramePieceLayout& p = layout[i];
+            piece.Resize(p.Width, p.Height);
+            DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, &background);
+            DrawFrameLines(p.Kind, piece);
+            CopyPiece(piece, dc, p.WindowAt);
+        }
+    };
 
     if (m_style == ssColor) {
         const auto layout = FramePieceLayouts(w, hh, t, f, false, m_colorBackground->Width());
@@ -102,21 +106,24 @@ void TKsSkinForm::PaintFrame()
         if (!m_keepTitlerColor)
             DrawFrameLines(FramePiece::Top, piece);
         CopyPiece(piece, dc, title.WindowAt);
-
-        for (std::size_t i = 1; i < layout.size(); ++i) {
-            const FramePieceLayout& p = layout[i];
-            piece.Resize(p.Width, p.Height);
-            DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, m_colorBackground.get());
-            DrawFrameLines(p.Kind, piece);
-            CopyPiece(piece, dc, p.WindowAt);
-        }
+        paintSides(layout, *m_colorBackground);
         return;
     }
 
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    // A non-transparent layered border would take over the frame here; none
-    // is linked in this build.
+    // A border that takes input is the frame: the form keeps no frame, title
+    // or sizing edge of its own from now on (this paint still uses the sizes
+    // it started with), and the border windows carry the elements.
+    const TKsFormLayerBorder* border = Border();
+    const bool borderIsFrame = border != nullptr && !border->Transparent();
+    if (borderIsFrame) {
+        SetFlatFrame(true);
+        m_hitTestWidth = 0;
+        SetFramWidth(0);
+        m_titleHeight = 0;
+        m_roundWindow = false;
+    }
     const auto layout = FramePieceLayouts(w, hh, t, f, true, m_pictureBackground->Width());
     const FramePieceLayout& title = layout[0];
     piece.Resize(title.Width, title.Height);
@@ -124,16 +131,11 @@ void TKsSkinForm::PaintFrame()
         piece.Clear(ColorToColor32(m_titlerColor));
     else
         DrawAt(&piece, 0, 0, m_pictureBackground.get());
-    HostPaintElements(m_elements, piece);
+    if (!borderIsFrame)
+        HostPaintElements(m_elements, piece);
     DrawFrameLines(FramePiece::Top, piece);
     CopyPiece(piece, dc, title.WindowAt);
-    for (std::size_t i = 1; i < layout.size(); ++i) {
-        const FramePieceLayout& p = layout[i];
-        piece.Resize(p.Width, p.Height);
-        DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, m_pictureBackground.get());
-        DrawFrameLines(p.Kind, piece);
-        CopyPiece(piece, dc, p.WindowAt);
-    }
+    paintSides(layout, *m_pictureBackground);
 }
 
 void TKsSkinForm::UpdateRegion()
@@ -145,10 +147,7 @@ void TKsSkinForm::UpdateRegion()
         return;
     m_regionDirty = false;
     m_regionGuard = true;
-    struct Guard {
-        bool& Flag;
-        ~Guard() { Flag = false; }
-    } guard{m_regionGuard};
+    auto done = fw::OnScopeExit([this] { m_regionGuard = false; });
 
     const int w = m_form->Width();
     const int hh = m_form->Height();
@@ -212,39 +211,22 @@ void TKsSkinForm::PaintClient(HDC dc)
             (m_gradientBitmap->Width() < MonitorWidth() ||
              m_gradientBitmap->Height() < VisibleGradientRows(m_gradientHeight, m_titleHeight, h)))
             BuildColorBackground();
-        if (m_colorBackground->Width() < w || m_colorBackground->Height() < h) {
-            m_colorBackground->Resize(w + 10, h + 10);
-            m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
-            if (m_activeGradient)
-                DrawAt(m_colorBackground.get(), -FramWidth(), -m_titleHeight, m_gradientBitmap.get());
+        if (ColorBackgroundStale(*m_colorBackground, fw::TSize(w, h))) {
+            ks::BuildColorBackground(*m_colorBackground, fw::TSize(w, h), m_effectiveClientColor,
+                                     m_activeGradient ? m_gradientBitmap.get() : nullptr,
+                                     fw::TPoint(-FramWidth(), -m_titleHeight));
         }
         m_colorBackground->CopyToDC(dc, 0, 0);
         return;
     }
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
         return;
-    if (m_pictureBackground->Width() < w || m_pictureBackground->Height() < h || m_fillStyle == mfsStretch ||
-        m_fillStyle == mfs9Block) {
+    const TPictureBuild wanted = PictureBuildFor(w, h);
+    if (PictureRebuildNeeded(m_pictureBackground->Width(), m_pictureBackground->Height(), m_pictureBuilt, wanted)) {
         // Stretched and nine-sliced pictures follow every size.
-        switch (m_fillStyle) {
-        case mfsBlur:
-            m_pictureBackground->Resize(w + 10, h + 10);
-            m_pictureBackground->Clear(ColorToColor32(m_pictureColor));
-            DrawAt(m_pictureBackground.get(), 0, 0, m_pictureSource.get());
-            break;
-        case mfsTile:
-            m_pictureBackground->Resize(w + 10, h + 10);
-            TileBitmap(m_pictureSource.get(), m_pictureBackground.get(), 0, 0);
-            break;
-        case mfsStretch:
-            m_pictureBackground->Resize(w + 10, h + 10);
-            DrawCoverZoom(m_pictureSource.get(), m_pictureBackground.get(), 0.0f);
-            break;
-        case mfs9Block:
-            m_pictureBackground->Resize(w, h);
-            DrawNineSliceThirds(m_pictureSource.get(), m_pictureBackground.get(), false);
-            break;
-        }
+        m_pictureBuilt = wanted;
+        FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
+                              fw::TPoint(0, 0));
     }
     // Picture coordinates are window coordinates.
     m_pictureBackground->CopyToDC(dc, -FramWidth(), -m_titleHeight);
@@ -271,25 +253,13 @@ void TKsSkinForm::BuildColorBackground()
         m_effectiveTitleColor = m_titlerColor;
         m_effectiveClientColor = m_color;
     }
-    if (m_activeGradient) {
-        const int rows = VisibleGradientRows(m_gradientHeight, m_titleHeight, m_form->Height());
-        m_gradientBitmap->Resize(MonitorWidth() + 10, rows);
-        if (rows > 0) {
-            // One column, stretched across; its colours run over the whole
-            // gradient height even where rows are left out.
-            TBitmap32 column;
-            column.Resize(1, rows);
-            GradientFillBitmap(column, m_effectiveTitleColor, m_effectiveClientColor, true,
-                               fw::TRect(0, 0, 1, m_gradientHeight));
-            DrawStretched(m_gradientBitmap.get(), fw::TRect(0, 0, m_gradientBitmap->Width(), column.Height()),
-                          &column);
-        }
-    }
-    m_colorBackground->Resize(m_form->Width() + 10, m_form->Height() + 10);
-    m_colorBackground->Clear(ColorToColor32(m_effectiveClientColor));
-    // The client continues the gradient where the title bar left off.
     if (m_activeGradient)
-        DrawAt(m_colorBackground.get(), 0, -m_titleHeight, m_gradientBitmap.get());
+        BuildGradient(*m_gradientBitmap, MonitorWidth(),
+                      VisibleGradientRows(m_gradientHeight, m_titleHeight, m_form->Height()), m_gradientHeight,
+                      m_effectiveTitleColor, m_effectiveClientColor);
+    // The client continues the gradient where the title bar left off.
+    ks::BuildColorBackground(*m_colorBackground, fw::TSize(m_form->Width(), m_form->Height()), m_effectiveClientColor,
+                             m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight));
 }
 
 void TKsSkinForm::BuildPictureBackground()
@@ -302,28 +272,14 @@ void TKsSkinForm::BuildPictureBackground()
     if (SkinHsbActive())
         ShiftBitmapHsl(m_pictureSource.get(), SkinHsbH, SkinHsbS, SkinHsbB);
 
-    // A tiled border would offset the tiles; no border in this build.
-    const int ox = 0;
-    const int oy = 0;
+    // Tiles continue the tiles of a tiled border around the form.
+    const TKsFormLayerBorder* border = Border();
+    const bool tiledBorder = border != nullptr && border->StretchKind() == skTile;
+    const int ox = tiledBorder ? FramWidth() - border->Size()->Left() : 0;
+    const int oy = tiledBorder ? m_titleHeight - border->Size()->Top() : 0;
     const int w = m_form->Width();
     const int h = m_form->Height();
-    switch (m_fillStyle) {
-    case mfsTile:
-        m_pictureColor = 0x00FFFFFF;
-        m_pictureBackground->Resize(w + 10, h + 10);
-        TileBitmap(m_pictureSource.get(), m_pictureBackground.get(), ox, oy);
-        break;
-    case mfsStretch:
-        m_pictureColor = 0x00FFFFFF;
-        m_pictureBackground->Resize(w + 10, h + 10);
-        DrawCoverZoom(m_pictureSource.get(), m_pictureBackground.get(), 0.0f);
-        break;
-    case mfs9Block:
-        m_pictureColor = 0x00FFFFFF;
-        m_pictureBackground->Resize(w, h);
-        DrawNineSliceThirds(m_pictureSource.get(), m_pictureBackground.get(), false);
-        break;
-    case mfsBlur: {
+    if (m_fillStyle == mfsBlur) {
         // The right and bottom edges fade into the picture's average colour,
         // which also fills the rest of the background.
         const int sw = m_pictureSource->Width();
@@ -336,12 +292,20 @@ void TKsSkinForm::BuildPictureBackground()
             m_pictureColor = FeatherEdges(flat);
             m_pictureSource->AssignFrom(static_cast<const fw::TGraphic*>(&flat));
         }
-        m_pictureBackground->Resize(w + 10, h + 10);
-        m_pictureBackground->Clear(ColorToColor32(m_pictureColor));
-        DrawAt(m_pictureBackground.get(), ox, oy, m_pictureSource.get());
-        break;
+    } else {
+        m_pictureColor = 0x00FFFFFF;
     }
-    }
+    FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
+                          fw::TPoint(ox, oy));
+    // The source may have changed: what was built from an earlier one is
+    // never taken for this one.
+    ++m_pictureGeneration;
+    m_pictureBuilt = PictureBuildFor(w, h);
+}
+
+TPictureBuild TKsSkinForm::PictureBuildFor(int w, int h) const
+{
+    return {m_pictureGeneration, m_fillStyle, w, h, m_pictureSource->DrawMode() == dmOpaque};
 }
 
 void GradientFill(fw::TCanvas& canvas, fw::TColor c1, fw::TColor c2, TGradientDirection direction,

@@ -2,6 +2,8 @@
 // and the property setters that do more than store.
 #include "skin/frame/uKsSkinForm.h"
 
+#include "skin/frame/uKsFormBorder.h"
+
 #include "skin/frame/uKsSkinMainMenu.h"
 
 #include "framework/TypInfo.h"
@@ -104,6 +106,11 @@ void TKsSkinForm::SetImageBorder(fw::TComponent* v)
     m_imageBorder = v;
     if (v != nullptr)
         v->FreeNotification(this);
+    TKsFormLayerBorder* border = Border();
+    if (border != nullptr && !Designing() && m_form->Visible()) {
+        border->Attach(m_form);
+        border->Setup(&m_elements);
+    }
 }
 
 void TKsSkinForm::SetMainMenu(const TKsSkinMainMenu& v) { m_mainMenu->Assign(v); }

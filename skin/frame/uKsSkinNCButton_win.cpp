@@ -4,7 +4,9 @@
 
 #include "framework/Forms_win.h"
 #include "framework/Graphics_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Bitmap32.h"
 
@@ -337,14 +339,11 @@ void TKsSkinSystemButton::Paint(TBitmap32& bitmap)
     // Locked: the swap neither resizes nor repaints, so the box keeps the
     // size ApplyKind gave it.
     Picture()->BeginChange();
-    try {
+    {
+        auto unlock = fw::OnScopeExit([this] { Picture()->EndChange(); });
         if (m_kind == bkMaximize)
             Picture()->SetImage(SystemButtonPaintImage(m_kind, OwnerMaximizedStyle(), m_images));
-    } catch (...) {
-        Picture()->EndChange();
-        throw;
     }
-    Picture()->EndChange();
     TKsSkinCustomNCButton::Paint(bitmap);
 }
 

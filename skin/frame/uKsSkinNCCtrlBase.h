@@ -96,7 +96,7 @@ private:
 
 #include "framework/Messages_win.h"
 #include "skin/frame/NCHoverTracker.h"
-#include "skin/frame/uKsSkinForm.h"
+#include "skin/frame/SkinVocabulary.h"
 
 namespace fw {
 class THintWindow;
@@ -190,7 +190,10 @@ class TKsSkinNCCtrlBase : public fw::TComponent, public TKsNCListedElement, publ
     // from maximising the form (every element but the title-bar label).
     virtual bool BlocksTitleDoubleClick() const { return true; }
 
-    bool ElementVisible() const override { return m_visible; }
+    // A layered border window that hosts the element routes its presses;
+    // on the form's title bar it is not there.
+    bool ElementVisible() const override { return m_visible && m_hostForm == nullptr; }
+    bool HostedOnBorder() const { return m_hostForm != nullptr; }
     bool ElementHot() const override { return Hot(); }
 
 protected:

@@ -6,8 +6,10 @@
 #include "framework/Controls_win.h"
 #include "framework/ExtCtrls_win.h"
 #include "framework/Forms_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
-#include "framework/UtilWindow_win.h"
+#include "framework/ReportException_win.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/render/Bitmap32.h"
 
@@ -235,10 +237,7 @@ void TKsSkinNCCtrlBase::Paint(TBitmap32&)
     // Locked, so that the stored position keeps the values as set and the
     // shift never accumulates.
     m_pos->BeginChange();
-    struct Unlock {
-        TNCCtrlPos& Pos;
-        ~Unlock() { Pos.EndChange(); }
-    } unlock{*m_pos};
+    auto unlock = fw::OnScopeExit([this] { m_pos->EndChange(); });
     m_pos->SetXValue(at.XValue);
     m_pos->SetYValue(at.YValue);
 }
@@ -277,7 +276,8 @@ void HostPaintElements(const TKsNCElementList& list, TBitmap32& bitmap)
 {
     list.ForEach([&](TKsNCListedElement& listed) {
         auto* element = dynamic_cast<TKsSkinNCCtrlBase*>(&listed);
-        if (element == nullptr || !element->Visible())
+        // Elements hosted by a border window are painted there.
+        if (element == nullptr || !element->Visible() || element->HostedOnBorder())
             return;
         try {
             element->Paint(bitmap);
@@ -312,7 +312,8 @@ bool HostTitleDoubleClickBlocked(const TKsNCElementList& list)
 {
     for (int i = 0; i < list.Count(); ++i) {
         auto* element = dynamic_cast<TKsSkinNCCtrlBase*>(list.Items(i));
-        if (element != nullptr && element->Visible() && element->Hot() && element->BlocksTitleDoubleClick())
+        if (element != nullptr && element->Visible() && element->Hot() && element->BlocksTitleDoubleClick() &&
+            !element->HostedOnBorder())
             return true;
     }
     return false;

@@ -7,6 +7,7 @@
 #include "framework/Graphics_win.h"
 #include "framework/TypInfo.h"
 #include "framework/WideText_win.h"
+#include "skin/frame/uKsSkinForm.h"
 #include "skin/render/Bitmap32.h"
 #include "skin/render/Color32.h"
 

@@ -2,6 +2,7 @@
 
 #include "skin/render/Resamplers.h"
 
+#include "framework/ScopeGuard.h"
 #include "framework/TypInfo.h"
 
 #include <algorithm>
@@ -136,13 +137,12 @@ bool TCustomBitmap32::Resize(int w, int h)
                 StorageChanged();
                 throw ERenderError("Bitmap size " + std::to_string(w) + " x " + std::to_string(h) + " is too large");
             }
-            try {
-                m_bits = AllocateStorage(w, h);
-            } catch (...) {
+            auto undo = fw::OnScopeExit([this] {
                 m_bits = nullptr;
                 StorageChanged();
-                throw;
-            }
+            });
+            m_bits = AllocateStorage(w, h);
+            undo.Dismiss();
         }
         m_width = w;
         m_height = h;
@@ -182,7 +182,8 @@ void TCustomBitmap32::AssignFrom(const TCustomBitmap32* source)
     if (source == this)
         return;
     BeginUpdate();
-    try {
+    {
+        auto done = fw::OnScopeExit([this] { EndUpdate(); });
         if (source == nullptr) {
             Resize(0, 0);
         } else {
@@ -192,11 +193,7 @@ void TCustomBitmap32::AssignFrom(const TCustomBitmap32* source)
                 std::memcpy(m_bits, source->Bits(),
                             static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height) * 4u);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     Changed();
 }
 
@@ -391,16 +388,13 @@ void TCustomBitmap32::LoadData(std::span<const std::uint8_t> data)
                            std::to_string(pixels * 4) + " bytes of pixels, " + std::to_string(available) +
                            " available");
     BeginUpdate();
-    try {
+    {
+        auto done = fw::OnScopeExit([this] { EndUpdate(); });
         Resize(w, h);
         if (m_bits != nullptr)
             for (std::size_t i = 0; i < pixels; ++i)
                 m_bits[i] = LoadLE32(data.data() + 8 + i * 4);
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     Changed();
 }
 

@@ -4,6 +4,7 @@
 #include "skin/render/Bitmap32.h"
 
 #include "framework/Graphics_win.h"
+#include "framework/ScopeGuard.h"
 #include "framework/ScopedGdi_win.h"
 #include "framework/WideText_win.h"
 
@@ -192,7 +193,8 @@ void TBitmap32::AssignFrom(const fw::TGraphic* graphic)
     }
     auto* g = const_cast<fw::TGraphic*>(graphic);
     BeginUpdate();
-    try {
+    {
+        auto done = fw::OnScopeExit([this] { EndUpdate(); });
         Resize(g->Width(), g->Height());
         if (!IsEmpty()) {
             if (auto* bmp = dynamic_cast<fw::TBitmap*>(g)) {
@@ -225,11 +227,7 @@ void TBitmap32::AssignFrom(const fw::TGraphic* graphic)
                 MakeOpaque();
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     Changed();
 }
 
@@ -343,46 +341,41 @@ void TBitmap32::RenderAlphaText(int x, int y, std::wstring_view text, int level,
 
     RebuildFont(level >= 0 ? NONANTIALIASED_QUALITY : ANTIALIASED_QUALITY);
     TBitmap32 small;
-    try {
-        if (level <= 0) {
-            const TSize size = MeasureText(measuring);
-            small.SetFont(*m_font);
-            small.Resize(std::min(size.cx, Width()), std::min(size.cy, Height()));
-            small.Clear(0);
-            small.Font().SetColor(0xFFFFFF);
-            small.TextOutAt(0, 0, text);
-            BlueToAlpha(small, rgb);
-        } else {
-            const int n = 1 << level;
-            TBitmap32 big;
-            big.SetFont(*m_font);
-            big.Font().SetHeight(m_font->Height() * n);
-            big.Font().SetColor(0xFFFFFF);
-            const TSize size = big.MeasureText(measuring);
-            big.Resize(size.cx + n, size.cy + n);
-            big.Clear(0);
-            big.TextOutAt(0, 0, text);
-            small.Resize(big.Width() >> level, big.Height() >> level);
-            for (int sy = 0; sy < small.Height(); ++sy) {
-                for (int sx = 0; sx < small.Width(); ++sx) {
-                    unsigned sum = 0;
-                    for (int j = 0; j < n; ++j) {
-                        const TColor32* row = big.ScanLine(sy * n + j) + sx * n;
-                        for (int i = 0; i < n; ++i)
-                            sum += row[i] & 0xFFu;
-                    }
-                    small.PixelAt(sx, sy) = rgb + (((sum >> level) >> level) << 24);
+    auto restore = fw::OnScopeExit([this] { RebuildFont(DEFAULT_QUALITY); });
+    if (level <= 0) {
+        const TSize size = MeasureText(measuring);
+        small.SetFont(*m_font);
+        small.Resize(std::min(size.cx, Width()), std::min(size.cy, Height()));
+        small.Clear(0);
+        small.Font().SetColor(0xFFFFFF);
+        small.TextOutAt(0, 0, text);
+        BlueToAlpha(small, rgb);
+    } else {
+        const int n = 1 << level;
+        TBitmap32 big;
+        big.SetFont(*m_font);
+        big.Font().SetHeight(m_font->Height() * n);
+        big.Font().SetColor(0xFFFFFF);
+        const TSize size = big.MeasureText(measuring);
+        big.Resize(size.cx + n, size.cy + n);
+        big.Clear(0);
+        big.TextOutAt(0, 0, text);
+        small.Resize(big.Width() >> level, big.Height() >> level);
+        for (int sy = 0; sy < small.Height(); ++sy) {
+            for (int sx = 0; sx < small.Width(); ++sx) {
+                unsigned sum = 0;
+                for (int j = 0; j < n; ++j) {
+                    const TColor32* row = big.ScanLine(sy * n + j) + sx * n;
+                    for (int i = 0; i < n; ++i)
+                        sum += row[i] & 0xFFu;
                 }
+                small.PixelAt(sx, sy) = rgb + (((sum >> level) >> level) << 24);
             }
         }
-        small.SetDrawMode(dmBlend);
-        small.SetMasterAlpha(static_cast<int>(alpha));
-        DrawAt(this, x, y, &small);
-    } catch (...) {
-        RebuildFont(DEFAULT_QUALITY);
-        throw;
     }
-    RebuildFont(DEFAULT_QUALITY);
+    small.SetDrawMode(dmBlend);
+    small.SetMasterAlpha(static_cast<int>(alpha));
+    DrawAt(this, x, y, &small);
 }
 
 void TBitmap32::RenderAlphaText(int x, int y, std::string_view utf8, int level, TColor32 color)
@@ -425,13 +418,8 @@ void TBitmap32::RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor
     if (IsEmpty())
         return;
     RebuildFont(quality);
-    try {
-        RenderAlphaTextInRectAt(rect, flags, color, text);
-    } catch (...) {
-        RebuildFont(DEFAULT_QUALITY);
-        throw;
-    }
-    RebuildFont(DEFAULT_QUALITY);
+    auto restore = fw::OnScopeExit([this] { RebuildFont(DEFAULT_QUALITY); });
+    RenderAlphaTextInRectAt(rect, flags, color, text);
 }
 
 void TBitmap32::RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor32 color, int quality,

@@ -26,6 +26,25 @@ std::array<std::uint8_t, 256> BuildGammaTable()
 // Built once at start-up.
 const std::array<std::uint8_t, 256> g_gamma = BuildGammaTable();
 
+// The steps k (0-based) for which start + k * step stays inside [lo, hi):
+// the analytic clip along one axis. step 0 keeps every k when start lies
+// inside.
+void ClipSteps(std::int64_t start, int step, int lo, int hi, std::int64_t& first, std::int64_t& last)
+{
+    if (step == 0) {
+        if (start < lo || start >= hi)
+            last = first - 1;
+        return;
+    }
+    if (step > 0) {
+        first = std::max(first, lo - start);
+        last = std::min(last, hi - 1 - start);
+    } else {
+        first = std::max(first, start - (hi - 1));
+        last = std::min(last, start - lo);
+    }
+}
+
 } // namespace
 
 const std::array<std::uint8_t, 256>& SmoothLineGammaTable() { return g_gamma; }
@@ -53,23 +72,6 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
         return;
     }
 
-    // The steps k (0-based) for which start + k * step stays inside
-    // [lo, hi): the analytic clip along one axis. step 0 keeps every k when
-    // start lies inside.
-    auto clipSteps = [](std::int64_t start, int step, int lo, int hi, std::int64_t& first, std::int64_t& last) {
-        if (step == 0) {
-            if (start < lo || start >= hi)
-                last = first - 1;
-            return;
-        }
-        if (step > 0) {
-            first = std::max(first, lo - start);
-            last = std::min(last, hi - 1 - start);
-        } else {
-            first = std::max(first, start - (hi - 1));
-            last = std::min(last, start - lo);
-        }
-    };
     auto blendWeighted = [&](std::int64_t x, std::int64_t y, unsigned m) {
         if (x >= clip.Left && x < clip.Right && y >= clip.Top && y < clip.Bottom) {
             TColor32& p = PixelAt(static_cast<int>(x), static_cast<int>(y));
@@ -83,8 +85,8 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
         const int stepX = dx == 0 ? 0 : sx;
         const int stepY = dy == 0 ? 0 : sy;
         std::int64_t first = 0, last = steps - 1;
-        clipSteps(x1, stepX, clip.Left, clip.Right, first, last);
-        clipSteps(y1, stepY, clip.Top, clip.Bottom, first, last);
+        ClipSteps(x1, stepX, clip.Left, clip.Right, first, last);
+        ClipSteps(y1, stepY, clip.Top, clip.Bottom, first, last);
         for (std::int64_t k = first; k <= last; ++k) {
             TColor32& p = PixelAt(static_cast<int>(x1 + k * stepX), static_cast<int>(y1 + k * stepY));
             p = BlendPixel(v, p);
@@ -93,7 +95,7 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
         const std::int64_t steps = adx + (includeLast ? 1 : 0);
         const std::int64_t slope = (dy * 65536) / adx;
         std::int64_t first = 0, last = steps - 1;
-        clipSteps(x1, sx, clip.Left, clip.Right, first, last);
+        ClipSteps(x1, sx, clip.Left, clip.Right, first, last);
         for (std::int64_t k = first; k <= last; ++k) {
             const std::int64_t yf = static_cast<std::int64_t>(y1) * 65536 + slope * k;
             const std::int64_t y = yf >> 16;
@@ -106,7 +108,7 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
         const std::int64_t steps = ady + (includeLast ? 1 : 0);
         const std::int64_t slope = (dx * 65536) / ady;
         std::int64_t first = 0, last = steps - 1;
-        clipSteps(y1, sy, clip.Top, clip.Bottom, first, last);
+        ClipSteps(y1, sy, clip.Top, clip.Bottom, first, last);
         for (std::int64_t k = first; k <= last; ++k) {
             const std::int64_t xf = static_cast<std::int64_t>(x1) * 65536 + slope * k;
             const std::int64_t x = xf >> 16;

@@ -6,6 +6,8 @@
 // struct owned by DecodeJpeg, which destroys it on every path.
 #include "skin/resources/ImageDecoders.h"
 
+#include "framework/ScopeGuard.h"
+
 #include <algorithm>
 #include <climits>
 #include <csetjmp>
@@ -161,15 +163,6 @@ void CmykRowToColor32(TColor32* row, std::size_t width, bool inverted)
     }
 }
 
-struct JpegGuard {
-    JpegState& state;
-    ~JpegGuard()
-    {
-        if (state.created)
-            jpeg_destroy_decompress(&state.cinfo);
-    }
-};
-
 }  // namespace
 
 void DecodeJpeg(std::span<const std::uint8_t> data, TImageSink& sink, const TDecodeLimits& limits)
@@ -179,7 +172,10 @@ void DecodeJpeg(std::span<const std::uint8_t> data, TImageSink& sink, const TDec
 
     auto state = std::make_unique<JpegState>();
     std::memset(state.get(), 0, sizeof(JpegState));
-    JpegGuard guard{*state};
+    auto destroy = fw::OnScopeExit([&state] {
+        if (state->created)
+            jpeg_destroy_decompress(&state->cinfo);
+    });
     state->cinfo.err = jpeg_std_error(&state->errors.pub);
     state->errors.pub.error_exit = OnJpegErrorExit;
     state->errors.pub.emit_message = OnJpegMessage;

@@ -8,12 +8,15 @@
 // type's rules (palette, grey scaling, transparency) are applied here.
 #include "skin/resources/ImageDecoders.h"
 
+#include "framework/ScopeGuard.h"
+
 #include <png.h>
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace ks {
@@ -173,14 +176,101 @@ void CheckPngChunks(std::span<const std::uint8_t> data)
     }
 }
 
-struct PngStructGuard {
-    PngReadState& state;
-    ~PngStructGuard()
-    {
-        if (state.png != nullptr)
-            png_destroy_read_struct(&state.png, state.info != nullptr ? &state.info : nullptr, nullptr);
+// Palette: colour and alpha per index. Indices beyond the palette are
+// black. A transparency table with partial values gives per-entry alpha;
+// one with only 0 and 255 marks colours as transparent.
+TPngTransparency ResolvePalette(const PngHeader& h, TColor32 (&paletteColor)[256])
+{
+    TPngTransparency mode = TPngTransparency::None;
+    unsigned paletteAlpha[256];
+    if (h.colorType == PNG_COLOR_TYPE_PALETTE) {
+        bool partial = false;
+        bool anyClear = false;
+        for (int i = 0; i < 256; ++i) {
+            paletteColor[i] = i < h.numPalette
+                                  ? MakeColor32(h.palette[i].red, h.palette[i].green, h.palette[i].blue, 255)
+                                  : MakeColor32(0, 0, 0, 255);
+            const unsigned a = i < h.numTrans ? h.transAlpha[i] : 255u;
+            if (i < h.numPalette && a != 0 && a != 255)
+                partial = true;
+            if (i < h.numPalette && a == 0)
+                anyClear = true;
+            paletteAlpha[i] = a;
+        }
+        if (partial) {
+            mode = TPngTransparency::Partial;
+            for (int i = 0; i < 256; ++i)
+                paletteColor[i] = WithAlpha(paletteColor[i], static_cast<int>(i < h.numPalette ? paletteAlpha[i] : 255u));
+        } else if (anyClear) {
+            // Every entry whose colour equals that of a fully transparent
+            // entry is transparent too: transparency goes by colour.
+            mode = TPngTransparency::SingleColor;
+            bool clear[256] = {};
+            for (int i = 0; i < h.numPalette; ++i) {
+                if (paletteAlpha[i] != 0)
+                    continue;
+                for (int j = 0; j < 256; ++j)
+                    if (paletteColor[j] == paletteColor[i])
+                        clear[j] = true;
+            }
+            for (int j = 0; j < 256; ++j)
+                if (clear[j])
+                    paletteColor[j] = WithAlpha(paletteColor[j], 0);
+        }
     }
-};
+    return mode;
+}
+
+// The colour a file marks transparent (tRNS for grey and RGB images).
+std::optional<TColor32> TransparentKey(const PngHeader& h)
+{
+    if (!h.hasTransColor)
+        return std::nullopt;
+    if (h.colorType == PNG_COLOR_TYPE_GRAY) {
+        const unsigned g = ScaleGrey(h.transColor.gray, h.bitDepth);
+        return MakeColor32(g, g, g, 255);
+    }
+    const auto c8 = [&](png_uint_16 v) { return h.bitDepth == 16 ? (v >> 8) & 0xFFu : v & 0xFFu; };
+    return MakeColor32(c8(h.transColor.red), c8(h.transColor.green), c8(h.transColor.blue), 255);
+}
+
+// Widens the decoded samples at the start of each row to 32-bit pixels.
+void WidenRows(const PngHeader& h, const TColor32 (&paletteColor)[256], std::optional<TColor32> key, TColor32* pixels,
+               int width, int height)
+{
+    const int depth8 = h.bitDepth == 16 ? 8 : h.bitDepth;
+    for (int y = 0; y < height; ++y) {
+        TColor32* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        const std::uint8_t* in = reinterpret_cast<const std::uint8_t*>(out);
+        // Backwards, so that the widening never overwrites unread samples.
+        for (int x = width - 1; x >= 0; --x) {
+            const std::size_t i = static_cast<std::size_t>(x);
+            TColor32 c;
+            switch (h.colorType) {
+            case PNG_COLOR_TYPE_GRAY: {
+                const unsigned g = ScaleGrey(in[i], depth8);
+                c = MakeColor32(g, g, g, 255);
+                break;
+            }
+            case PNG_COLOR_TYPE_GRAY_ALPHA:
+                c = MakeColor32(in[2 * i], in[2 * i], in[2 * i], in[2 * i + 1]);
+                break;
+            case PNG_COLOR_TYPE_RGB:
+                c = MakeColor32(in[3 * i], in[3 * i + 1], in[3 * i + 2], 255);
+                break;
+            case PNG_COLOR_TYPE_RGB_ALPHA:
+                c = MakeColor32(in[4 * i], in[4 * i + 1], in[4 * i + 2], in[4 * i + 3]);
+                break;
+            default:  // palette
+                c = paletteColor[in[i]];
+                break;
+            }
+            if (key && c == *key)
+                c = WithAlpha(c, 0);
+            out[x] = c;
+        }
+    }
+}
 
 }  // namespace
 
@@ -197,7 +287,10 @@ TPngTransparency DecodePng(std::span<const std::uint8_t> data, TImageSink& sink,
     PngReadState state{};
     state.data = data.data();
     state.size = data.size();
-    PngStructGuard guard{state};
+    auto destroy = fw::OnScopeExit([&state] {
+        if (state.png != nullptr)
+            png_destroy_read_struct(&state.png, state.info != nullptr ? &state.info : nullptr, nullptr);
+    });
     state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnPngError, OnPngWarning);
     if (state.png == nullptr)
         throw EImageError("PNG decoder cannot be created");
@@ -236,97 +329,14 @@ TPngTransparency DecodePng(std::span<const std::uint8_t> data, TImageSink& sink,
         throw EImageError(std::string("Damaged PNG file: ") + state.message);
 
     const PngHeader& h = *header;
-    TPngTransparency mode = TPngTransparency::None;
-
-    // Palette: colour and alpha per index. Indices beyond the palette are
-    // black. A transparency table with partial values gives per-entry alpha;
-    // one with only 0 and 255 marks colours as transparent.
     TColor32 paletteColor[256];
-    unsigned paletteAlpha[256];
-    if (h.colorType == PNG_COLOR_TYPE_PALETTE) {
-        bool partial = false;
-        bool anyClear = false;
-        for (int i = 0; i < 256; ++i) {
-            paletteColor[i] = i < h.numPalette
-                                  ? MakeColor32(h.palette[i].red, h.palette[i].green, h.palette[i].blue, 255)
-                                  : MakeColor32(0, 0, 0, 255);
-            const unsigned a = i < h.numTrans ? h.transAlpha[i] : 255u;
-            if (i < h.numPalette && a != 0 && a != 255)
-                partial = true;
-            if (i < h.numPalette && a == 0)
-                anyClear = true;
-            paletteAlpha[i] = a;
-        }
-        if (partial) {
-            mode = TPngTransparency::Partial;
-            for (int i = 0; i < 256; ++i)
-                paletteColor[i] = WithAlpha(paletteColor[i], static_cast<int>(i < h.numPalette ? paletteAlpha[i] : 255u));
-        } else if (anyClear) {
-            // Every entry whose colour equals that of a fully transparent
-            // entry is transparent too: transparency goes by colour.
-            mode = TPngTransparency::SingleColor;
-            bool clear[256] = {};
-            for (int i = 0; i < h.numPalette; ++i) {
-                if (paletteAlpha[i] != 0)
-                    continue;
-                for (int j = 0; j < 256; ++j)
-                    if (paletteColor[j] == paletteColor[i])
-                        clear[j] = true;
-            }
-            for (int j = 0; j < 256; ++j)
-                if (clear[j])
-                    paletteColor[j] = WithAlpha(paletteColor[j], 0);
-        }
-    }
-
-    bool hasKey = false;
-    TColor32 key = 0;
-    if (h.hasTransColor) {
-        hasKey = true;
+    TPngTransparency mode = ResolvePalette(h, paletteColor);
+    const std::optional<TColor32> key = TransparentKey(h);
+    if (key)
         mode = TPngTransparency::SingleColor;
-        if (h.colorType == PNG_COLOR_TYPE_GRAY) {
-            const unsigned g = ScaleGrey(h.transColor.gray, h.bitDepth);
-            key = MakeColor32(g, g, g, 255);
-        } else {
-            const auto c8 = [&](png_uint_16 v) { return h.bitDepth == 16 ? (v >> 8) & 0xFFu : v & 0xFFu; };
-            key = MakeColor32(c8(h.transColor.red), c8(h.transColor.green), c8(h.transColor.blue), 255);
-        }
-    }
     if (h.colorType == PNG_COLOR_TYPE_GRAY_ALPHA || h.colorType == PNG_COLOR_TYPE_RGB_ALPHA)
         mode = TPngTransparency::Partial;
-
-    const int depth8 = h.bitDepth == 16 ? 8 : h.bitDepth;
-    for (int y = 0; y < height; ++y) {
-        TColor32* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        const std::uint8_t* in = reinterpret_cast<const std::uint8_t*>(out);
-        // Backwards, so that the widening never overwrites unread samples.
-        for (int x = width - 1; x >= 0; --x) {
-            const std::size_t i = static_cast<std::size_t>(x);
-            TColor32 c;
-            switch (h.colorType) {
-            case PNG_COLOR_TYPE_GRAY: {
-                const unsigned g = ScaleGrey(in[i], depth8);
-                c = MakeColor32(g, g, g, 255);
-                break;
-            }
-            case PNG_COLOR_TYPE_GRAY_ALPHA:
-                c = MakeColor32(in[2 * i], in[2 * i], in[2 * i], in[2 * i + 1]);
-                break;
-            case PNG_COLOR_TYPE_RGB:
-                c = MakeColor32(in[3 * i], in[3 * i + 1], in[3 * i + 2], 255);
-                break;
-            case PNG_COLOR_TYPE_RGB_ALPHA:
-                c = MakeColor32(in[4 * i], in[4 * i + 1], in[4 * i + 2], in[4 * i + 3]);
-                break;
-            default:  // palette
-                c = paletteColor[in[i]];
-                break;
-            }
-            if (hasKey && c == key)
-                c = WithAlpha(c, 0);
-            out[x] = c;
-        }
-    }
+    WidenRows(h, paletteColor, key, pixels, width, height);
     return mode;
 }
 

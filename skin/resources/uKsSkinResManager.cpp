@@ -2,6 +2,8 @@
 
 #include "skin/resources/uKsSkinResDM.h"
 
+#include "framework/ScopeGuard.h"
+
 #include <memory>
 #include <utility>
 
@@ -122,12 +124,9 @@ const TBitmap32* TKsSkinResManager::LoadFileBitmap(const std::string& path)
         // trace in the cache.
         const std::unique_ptr<TKsSkinImage> image = LoadImageFile(path, m_fileSystem->ReadFile(path));
         item = cache.Add();
-        try {
-            item->SetBitmap(image.get());
-        } catch (...) {
-            cache.Delete(item->Index());
-            throw;
-        }
+        auto undo = fw::OnScopeExit([&] { cache.Delete(item->Index()); });
+        item->SetBitmap(image.get());
+        undo.Dismiss();
         item->SetResID(path);
         item->SetDescription({});
     }

@@ -4,6 +4,7 @@
 // wide form of the combination the engine has always used.)
 #include "skin/resources/uKsSkinResManager.h"
 
+#include "framework/ScopedGdi_win.h"
 #include "framework/WideText_win.h"
 
 #include <windows.h>
@@ -12,19 +13,6 @@
 #include <memory>
 
 namespace ks {
-
-namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE h) const
-    {
-        if (h != nullptr && h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-};
-using ScopedFile = std::unique_ptr<void, HandleCloser>;
-
-}  // namespace
 
 TLocalFileSystem::TLocalFileSystem(std::string programFolder) : m_programFolder(std::move(programFolder)) {}
 
@@ -38,12 +26,12 @@ bool TLocalFileSystem::FileExists(const std::string& path) const
 
 std::vector<std::uint8_t> TLocalFileSystem::ReadFile(const std::string& path) const
 {
-    ScopedFile file(CreateFileW(fw::Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    fw::ScopedFile file(CreateFileW(fw::Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         throw EImageError("Cannot open the file \"" + path + "\"");
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0)
         throw EImageError("Cannot read the file \"" + path + "\"");
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxImageFileBytes)
         throw EImageError("The file \"" + path + "\" is too large for an image");
@@ -52,7 +40,7 @@ std::vector<std::uint8_t> TLocalFileSystem::ReadFile(const std::string& path) co
     while (done < bytes.size()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 64u * 1024u * 1024u));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
+        if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
             throw EImageError("Cannot read the file \"" + path + "\"");
         done += read;
     }

@@ -38,12 +38,15 @@ inline bool Settle(int timeoutMs = 10000) {
 // A timer of that interval that should be stopped would have fired meanwhile
 // too: this is how long "nothing happens" is watched, and it stretches with
 // the machine's load as the timers under test do.
-inline bool PumpTimerTicks(int intervalMs, int ticks, int timeoutMs = 20000) {
+inline int& TimerTicksFired() {
   static thread_local int fired = 0;
-  fired = 0;
-  const UINT_PTR id = ::SetTimer(nullptr, 0, static_cast<UINT>(intervalMs),
-                                 [](HWND, UINT, UINT_PTR, DWORD) { ++fired; });
-  const bool done = PumpUntil([&] { return fired >= ticks; }, timeoutMs);
+  return fired;
+}
+inline void CALLBACK CountTimerTick(HWND, UINT, UINT_PTR, DWORD) { ++TimerTicksFired(); }
+inline bool PumpTimerTicks(int intervalMs, int ticks, int timeoutMs = 20000) {
+  TimerTicksFired() = 0;
+  const UINT_PTR id = ::SetTimer(nullptr, 0, static_cast<UINT>(intervalMs), CountTimerTick);
+  const bool done = PumpUntil([&] { return TimerTicksFired() >= ticks; }, timeoutMs);
   ::KillTimer(nullptr, id);
   return done;
 }

@@ -5,7 +5,10 @@
 //       image in stored order: "<ResID> <width> <height> <dmBlend|dmOpaque>")
 //   ks_skingen --contact-sheet <folder> <output.png>
 //       lays out every image named by <folder>/manifest.txt on one sheet
+//   ks_skingen --leaf-background <output.jpg>
+//       draws the default form background picture
 #include "tools/skingen/ContactSheet.h"
+#include "tools/skingen/LeafBackground.h"
 #include "tools/skingen/PngFile.h"
 #include "tools/skingen/SkinImages.h"
 
@@ -36,7 +39,8 @@ void GenerateAll(const std::string& folder)
 int Usage()
 {
     std::fputs("usage: ks_skingen <folder>\n"
-               "       ks_skingen --contact-sheet <folder> <output.png>\n",
+               "       ks_skingen --contact-sheet <folder> <output.png>\n"
+               "       ks_skingen --leaf-background <output.jpg>\n",
                stderr);
     return 2;
 }
@@ -50,6 +54,11 @@ int main(int argc, char** argv)
         if (first == "--contact-sheet") {
             if (argc != 4) return Usage();
             WritePng(argv[3], BuildContactSheet(argv[2]));
+            return 0;
+        }
+        if (first == "--leaf-background") {
+            if (argc != 3) return Usage();
+            WriteJpeg(argv[2], RenderLeafBackground(), 88);
             return 0;
         }
         if (argc != 2 || first.empty() || first[0] == '-') return Usage();

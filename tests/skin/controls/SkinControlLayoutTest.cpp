@@ -20,7 +20,7 @@ TBackgroundQuery SkinnedForm(bool picture, bool borderNone)
     q.FormHasController = true;
     q.PictureStyle = picture;
     q.BorderNone = borderNone;
-    q.FramWidth = 2;
+    q.FrameWidth = 2;
     q.TitleHeight = 27;
     return q;
 }

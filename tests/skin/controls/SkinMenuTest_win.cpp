@@ -8,6 +8,7 @@
 #include "tests/skin/controls/MenuTestSupport_win.h"
 
 #include "framework/Forms_win.h"
+#include "framework/SystemLibrary_win.h"
 
 #include <gtest/gtest.h>
 
@@ -165,7 +166,7 @@ TEST(SkinMenuPush, HalfTransparentPixelsComposeAsStraightAlphaOnBothRoutes)
         screen.Resize(4, 1);
         screen.Clear(under);
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        ASSERT_TRUE(::AlphaBlend(screen.Handle(), 0, 0, 4, 1, source->DC(), 0, 0, 4, 1, blend));
+        ASSERT_TRUE(fw::SystemAlphaBlend(screen.Handle(), 0, 0, 4, 1, source->DC(), 0, 0, 4, 1, blend));
         ::GdiFlush();
         for (int x = 0; x < 4; ++x) {
             const unsigned a = AlphaOf(straight[x]);
@@ -279,4 +280,35 @@ TEST(PopupListEx, CountsInstallsAndTellsTheActiveFormAboutMenuLoops)
         found[1] = found[1] || framework->Items(i) == during;
     }
     EXPECT_TRUE(found[0] && found[1]);
+}
+
+TEST(MenuWnds, DropsTheEntriesOfHiddenAndResizedWindows)
+{
+    fw::TForm window(nullptr);
+    window.SetBounds(10, 10, 200, 100);
+    window.Show();
+    HWND h = window.Handle();
+    auto add = [&](TMenuWnds& cache) {
+        RECT r{};
+        ::GetWindowRect(h, &r);
+        auto background = std::make_unique<TBitmap32>();
+        background->Resize(r.right - r.left, r.bottom - r.top);
+        TBitmap32 skin;
+        skin.Resize(4, 4);
+        cache.Add(h, std::move(background), skin);
+    };
+    TMenuWnds cache;
+    add(cache);
+    EXPECT_NE(cache.FindBackground(h), nullptr);
+    ASSERT_NE(cache.FindSkin(h), nullptr);
+    EXPECT_EQ(cache.FindSkin(h)->Width(), 4);  // a copy of the skin passed in
+    // Shown again at another size before the next lookup: the bitmaps no
+    // longer fit the window.
+    window.SetBounds(10, 10, 260, 100);
+    EXPECT_EQ(cache.FindBackground(h), nullptr);
+    EXPECT_EQ(cache.Count(), 0);
+    add(cache);
+    window.Hide();
+    EXPECT_EQ(cache.FindBackground(h), nullptr);
+    EXPECT_EQ(cache.Count(), 0);
 }

@@ -19,7 +19,7 @@ FrameMetrics Launcher(int hitTestWidth = 5)
     m.Width = 330;
     m.Height = 100;
     m.TitleHeight = 27;
-    m.FramWidth = 2;
+    m.FrameWidth = 2;
     m.HitTestWidth = hitTestWidth;
     m.Sizable = true;
     return m;
@@ -241,9 +241,9 @@ TEST(FrameLines, NothingForFlatZeroNegativeOrMaximised)
     FrameLineStyle flat = style;
     flat.FlatFrame = true;
     FrameLineStyle zero = style;
-    zero.FramWidth = 0;
+    zero.FrameWidth = 0;
     FrameLineStyle negative = style;
-    negative.FramWidth = -3;
+    negative.FrameWidth = -3;
     FrameLineStyle maximised = style;
     maximised.Maximized = true;
     for (const FrameLineStyle& s : {flat, zero, negative, maximised}) {
@@ -288,7 +288,7 @@ TEST(FrameLines, TopPieceVariants)
         EXPECT_EQ(s.Color, kFrameOuterColor);
 
     FrameLineStyle thin;
-    thin.FramWidth = 1;
+    thin.FrameWidth = 1;
     int innerPixels = 0;
     for (const FrameStroke& s : FrameLineStrokes(FramePiece::Top, clip, thin))
         innerPixels += (s.Pixel && s.Color == kFrameInnerColor) ? 1 : 0;

@@ -2,6 +2,7 @@
 // record; and the engine's hold on GDI objects over many paints.
 #include "tests/skin/frame/FrameWinSupport_win.h"
 
+#include "skin/frame/FormBackground.h"
 #include "skin/frame/FormSkinSettings.h"
 #include "skin/frame/uKsSkinMainMenu.h"
 
@@ -113,12 +114,16 @@ TEST_F(SkinFormTest, BackgroundSizesFollowTheFormAndMonitor)
     EXPECT_EQ(skin->ColorBackground().Width(), 340);
     EXPECT_EQ(skin->ColorBackground().Height(), 110);
     EXPECT_EQ(skin->GradientBitmap().Width(), form->Monitor()->Width() + 10);
-    EXPECT_EQ(skin->GradientBitmap().Height(), 168);
-    // A form that outgrows its background gets a larger one at its next paint.
+    // Only the gradient rows that can reach the screen: title, form and the
+    // background's margin (27 + 100 + 10 of the 168).
+    EXPECT_EQ(skin->GradientBitmap().Height(), 137);
+    // A form that outgrows its background gets a larger one at its next paint,
+    // and the whole gradient once it is tall enough.
     form->SetBounds(100, 100, 500, 300);
     ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(skin->ColorBackground().Width(), 510);
     EXPECT_EQ(skin->ColorBackground().Height(), 310);
+    EXPECT_EQ(skin->GradientBitmap().Height(), 168);
 }
 
 TEST_F(SkinFormTest, HsbShiftChangesTheEffectiveColours)

@@ -331,7 +331,7 @@ TEST(FuzzRegressions, EachInputGivesItsRecordedOutcome)
         targets[] = {
             {"fuzz_png", [](auto d, auto& s, const auto& l) { DecodePng(d, s, l); }},
             {"fuzz_jpeg", DecodeJpeg},
-            {"fuzz_bmp", DecodeBmp},
+            {"fuzz_bmp", [](auto d, auto& s, const auto& l) { DecodeBmp(d, s, l); }},
         };
     std::set<std::string> seen;
     for (const auto& [dir, decode] : targets) {

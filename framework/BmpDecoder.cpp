@@ -5,12 +5,17 @@
 // pixels), an info header (12 bytes for the old core format, 40 or more
 // otherwise), colour masks and a palette, then the rows, bottom-up unless
 // the height is negative, each padded to 4 bytes.
-#include "skin/resources/ImageDecoders.h"
+#include "framework/ImageDecoding.h"
 
 #include <string>
 
-namespace ks {
+namespace fw {
 namespace {
+
+constexpr std::uint32_t MakeColor32(unsigned r, unsigned g, unsigned b, unsigned a)
+{
+    return ((a & 0xFFu) << 24) | ((r & 0xFFu) << 16) | ((g & 0xFFu) << 8) | (b & 0xFFu);
+}
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
@@ -169,9 +174,9 @@ BmpHeader ReadHeader(const ByteView& bytes)
 }
 
 // Palette of up to 256 entries, opaque; missing entries are black.
-void ReadPalette(const ByteView& bytes, const BmpHeader& h, TColor32 (&palette)[256])
+void ReadPalette(const ByteView& bytes, const BmpHeader& h, std::uint32_t (&palette)[256])
 {
-    for (TColor32& c : palette)
+    for (std::uint32_t& c : palette)
         c = MakeColor32(0, 0, 0, 255);
     if (h.bitCount > 8)
         return;
@@ -192,7 +197,7 @@ void ReadPalette(const ByteView& bytes, const BmpHeader& h, TColor32 (&palette)[
     }
 }
 
-void DecodeRle(const ByteView& bytes, const BmpHeader& h, const TColor32 (&palette)[256], TColor32* pixels,
+void DecodeRle(const ByteView& bytes, const BmpHeader& h, const std::uint32_t (&palette)[256], std::uint32_t* pixels,
                int width, int height)
 {
     for (std::size_t i = 0, n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height); i < n; ++i)
@@ -248,9 +253,82 @@ void DecodeRle(const ByteView& bytes, const BmpHeader& h, const TColor32 (&palet
     }
 }
 
+// The bit masks of the three colour channels and alpha: a file's own, or
+// 5-5-5 for a 16-bit file without them.
+struct Channels {
+    Channel red, green, blue, alpha;
+};
+
+Channels ChannelsOf(const BmpHeader& h)
+{
+    Channels c;
+    if (h.hasMasks) {
+        c.red = Channel::From(h.masks[0]);
+        c.green = Channel::From(h.masks[1]);
+        c.blue = Channel::From(h.masks[2]);
+        c.alpha = Channel::From(h.masks[3]);
+    } else if (h.bitCount == 16) {
+        c.red = Channel::From(0x7C00);
+        c.green = Channel::From(0x03E0);
+        c.blue = Channel::From(0x001F);
+    }
+    return c;
+}
+
+// One uncompressed row of the file into one row of pixels.
+void DecodeRow(const BmpHeader& h, const Channels& c, const std::uint32_t (&palette)[256], const std::uint8_t* in,
+               std::uint32_t* out, int width)
+{
+    const Channel& red = c.red;
+    const Channel& green = c.green;
+    const Channel& blue = c.blue;
+    const Channel& alpha = c.alpha;
+    switch (h.bitCount) {
+    case 1:
+    case 4:
+    case 8: {
+        const unsigned perByte = 8 / h.bitCount;
+        const unsigned mask = (1u << h.bitCount) - 1;
+        for (int x = 0; x < width; ++x) {
+            const unsigned b = in[static_cast<unsigned>(x) / perByte];
+            const unsigned shift = 8 - h.bitCount * (static_cast<unsigned>(x) % perByte + 1);
+            out[x] = palette[(b >> shift) & mask];
+        }
+        break;
+    }
+    case 16:
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = in[2 * x] | (in[2 * x + 1] << 8);
+            out[x] = MakeColor32(red.Get(v, 0), green.Get(v, 0), blue.Get(v, 0), alpha.Get(v, 255));
+        }
+        break;
+    case 24:
+        for (int x = 0; x < width; ++x)
+            out[x] = MakeColor32(in[3 * x + 2], in[3 * x + 1], in[3 * x], 255);
+        break;
+    case 32:
+        if (!h.hasMasks) {
+            // Read as stored, alpha bytes included.
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = in + 4 * x;
+                out[x] = MakeColor32(p[2], p[1], p[0], p[3]);
+            }
+        } else {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* p = in + 4 * x;
+                const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                                        (static_cast<std::uint32_t>(p[2]) << 16) |
+                                        (static_cast<std::uint32_t>(p[3]) << 24);
+                out[x] = MakeColor32(red.Get(v, 0), green.Get(v, 0), blue.Get(v, 0), alpha.Get(v, 255));
+            }
+        }
+        break;
+    }
+}
+
 }  // namespace
 
-void DecodeBmp(std::span<const std::uint8_t> data, TImageSink& sink, const TDecodeLimits& limits)
+TBmpInfo DecodeBmp(std::span<const std::uint8_t> data, TImageSink& sink, const TDecodeLimits& limits)
 {
     if (!IsBmpSignature(data))
         throw EImageError("Not a bitmap file");
@@ -260,80 +338,29 @@ void DecodeBmp(std::span<const std::uint8_t> data, TImageSink& sink, const TDeco
     const int width = static_cast<int>(h.width);
     const int height = static_cast<int>(h.height);
 
-    TColor32 palette[256];
+    std::uint32_t palette[256];
     ReadPalette(bytes, h, palette);
 
     if (h.compression == kBiRle8 || h.compression == kBiRle4) {
-        TColor32* pixels = sink.SetSize(width, height);
+        std::uint32_t* pixels = sink.SetSize(width, height);
         DecodeRle(bytes, h, palette, pixels, width, height);
-        return;
+        return TBmpInfo{static_cast<int>(h.bitCount)};
     }
 
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) * h.bitCount + 31) / 32 * 4;
     if (!bytes.Has(h.pixelOffset, stride * static_cast<std::uint64_t>(height)))
         Fail("the pixel data is truncated");
 
-    Channel red, green, blue, alpha;
-    if (h.bitCount == 16 || (h.bitCount == 32 && h.hasMasks)) {
-        if (h.hasMasks) {
-            red = Channel::From(h.masks[0]);
-            green = Channel::From(h.masks[1]);
-            blue = Channel::From(h.masks[2]);
-            alpha = Channel::From(h.masks[3]);
-        } else {  // 5-5-5
-            red = Channel::From(0x7C00);
-            green = Channel::From(0x03E0);
-            blue = Channel::From(0x001F);
-        }
-    }
-
-    TColor32* pixels = sink.SetSize(width, height);
+    const Channels channels = ChannelsOf(h);
+    std::uint32_t* pixels = sink.SetSize(width, height);
     for (int row = 0; row < height; ++row) {
         const int y = h.topDown ? row : height - 1 - row;
-        const std::uint8_t* in = bytes.At(h.pixelOffset + static_cast<std::size_t>(stride) * static_cast<std::size_t>(row));
-        TColor32* out = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
-        switch (h.bitCount) {
-        case 1:
-        case 4:
-        case 8: {
-            const unsigned perByte = 8 / h.bitCount;
-            const unsigned mask = (1u << h.bitCount) - 1;
-            for (int x = 0; x < width; ++x) {
-                const unsigned b = in[static_cast<unsigned>(x) / perByte];
-                const unsigned shift = 8 - h.bitCount * (static_cast<unsigned>(x) % perByte + 1);
-                out[x] = palette[(b >> shift) & mask];
-            }
-            break;
-        }
-        case 16:
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t v = in[2 * x] | (in[2 * x + 1] << 8);
-                out[x] = MakeColor32(red.Get(v, 0), green.Get(v, 0), blue.Get(v, 0), alpha.Get(v, 255));
-            }
-            break;
-        case 24:
-            for (int x = 0; x < width; ++x)
-                out[x] = MakeColor32(in[3 * x + 2], in[3 * x + 1], in[3 * x], 255);
-            break;
-        case 32:
-            if (!h.hasMasks) {
-                // Read as stored, alpha bytes included.
-                for (int x = 0; x < width; ++x) {
-                    const std::uint8_t* p = in + 4 * x;
-                    out[x] = MakeColor32(p[2], p[1], p[0], p[3]);
-                }
-            } else {
-                for (int x = 0; x < width; ++x) {
-                    const std::uint8_t* p = in + 4 * x;
-                    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                            (static_cast<std::uint32_t>(p[2]) << 16) |
-                                            (static_cast<std::uint32_t>(p[3]) << 24);
-                    out[x] = MakeColor32(red.Get(v, 0), green.Get(v, 0), blue.Get(v, 0), alpha.Get(v, 255));
-                }
-            }
-            break;
-        }
+        const std::uint8_t* in =
+            bytes.At(h.pixelOffset + static_cast<std::size_t>(stride) * static_cast<std::size_t>(row));
+        DecodeRow(h, channels, palette, in, pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                  width);
     }
+    return TBmpInfo{static_cast<int>(h.bitCount)};
 }
 
-}  // namespace ks
+}  // namespace fw

@@ -1,4 +1,4 @@
-#include "skin/render/PaintBox32_win.h"
+#include "skin/controls/PaintBox32_win.h"
 
 #include "framework/Messages_win.h"
 #include "framework/ScopedGdi_win.h"
