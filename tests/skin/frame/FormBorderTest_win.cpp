@@ -52,19 +52,19 @@ fw::TRect ScreenRect(HWND h)
     return fw::TRect(r.left, r.top, r.right, r.bottom);
 }
 
+BOOL CALLBACK CountBorderWindow(HWND h, LPARAM p)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(h, name, 64);
+    if (std::wstring(name) == L"TksFormLayerWindow")
+        ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
 int BorderWindowCount()
 {
     int n = 0;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM p) -> BOOL {
-            wchar_t name[64] = {};
-            ::GetClassNameW(h, name, 64);
-            if (std::wstring(name) == L"TksFormLayerWindow")
-                ++*reinterpret_cast<int*>(p);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&n));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountBorderWindow, reinterpret_cast<LPARAM>(&n));
     return n;
 }
 
