@@ -111,7 +111,7 @@ std::string WritePicture()
     DWORD written = 0;
     ::WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
     ::CloseHandle(f);
-    return std::string(path.begin(), path.end()); // the temp path is ASCII under Wine
+    return std::string(path.begin(), path.end());  // the temp path is ASCII under Wine
 }
 
 struct TCase {
@@ -205,7 +205,7 @@ void ResizeStorm(const TCase& c, const std::string& picture, int steps)
     std::fflush(stdout);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -219,7 +219,9 @@ int main(int argc, char** argv)
     std::printf("%ld x %ld\n", work.right - work.left, work.bottom - work.top);
     const std::string only = argc > 2 ? argv[2] : "";
     const std::string kind = argc > 3 ? argv[3] : "";
-    const auto chosen = [&](const TCase& c) { return only.empty() || std::string(c.Name).find(only) != std::string::npos; };
+    const auto chosen = [&](const TCase& c) {
+        return only.empty() || std::string(c.Name).find(only) != std::string::npos;
+    };
     const std::string picture = WritePicture();
     for (const TCase& c : kCases)
         if (chosen(c) && kind != "resize")

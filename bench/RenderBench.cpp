@@ -284,8 +284,7 @@ void BM_PixmanBilinearZoom(benchmark::State& state)
     pixman_image_set_repeat(src, PIXMAN_REPEAT_NONE);
     const int zoomedWidth = static_cast<int>(330 * scale + 0.5);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, (zoomedWidth - 1920) / 2, 0, 0, 0, 0, 0, 1920,
-                                 1080);
+        pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, (zoomedWidth - 1920) / 2, 0, 0, 0, 0, 0, 1920, 1080);
         benchmark::ClobberMemory();
     }
     pixman_image_unref(src);
@@ -335,7 +334,9 @@ void BM_StoreLoad(benchmark::State& state)
     std::size_t images = 0;
     for (auto _ : state) {
         TKsSkinResDM store(nullptr, BuiltInSkinStore());
-        images = store.KsSkinImageListMain != nullptr ? static_cast<std::size_t>(store.KsSkinImageListMain->Bitmaps()->Count()) : 0;
+        images = store.KsSkinImageListMain != nullptr
+                     ? static_cast<std::size_t>(store.KsSkinImageListMain->Bitmaps()->Count())
+                     : 0;
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(images));
@@ -370,6 +371,6 @@ BENCHMARK(BM_CoverZoom)->DenseRange(0, 2)->ArgName("binding");
 BENCHMARK(BM_PixmanBilinearZoom);
 BENCHMARK(BM_ShiftBitmapHsl)->DenseRange(0, 2)->ArgName("binding");
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -23,10 +23,7 @@ constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitFields = 3;
 constexpr std::uint32_t kBiAlphaBitFields = 6;
 
-[[noreturn]] void Fail(const std::string& why)
-{
-    throw EImageError("Damaged bitmap file: " + why);
-}
+[[noreturn]] void Fail(const std::string& why) { throw EImageError("Damaged bitmap file: " + why); }
 
 class ByteView {
 public:

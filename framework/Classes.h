@@ -23,11 +23,11 @@ class TReader;
 
 // Declares the class-info accessors. Put it first in a public section of
 // every registered class; it leaves the section public.
-#define FW_CLASS(ClassName)                                                         \
-public:                                                                             \
-    static const ::fw::TClassInfo& StaticClass();                                   \
-    const ::fw::TClassInfo& ClassType() const override { return StaticClass(); }    \
-                                                                                    \
+#define FW_CLASS(ClassName)                                                                                            \
+public:                                                                                                                \
+    static const ::fw::TClassInfo& StaticClass();                                                                      \
+    const ::fw::TClassInfo& ClassType() const override { return StaticClass(); }                                       \
+                                                                                                                       \
 public:
 
 class TObject {
@@ -155,8 +155,7 @@ class TComponent : public TPersistent {
     void SetDesignTop(int v) { m_designTop = v; }
 
 protected:
-    virtual void ValidateRename(TComponent* component, const std::string& curName,
-                                const std::string& newName);
+    virtual void ValidateRename(TComponent* component, const std::string& curName, const std::string& newName);
 
 private:
     void SetReference(bool enable);

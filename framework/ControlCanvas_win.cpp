@@ -9,9 +9,10 @@ namespace fw {
 // TControlCanvas
 
 namespace {
-std::vector<TControlCanvas*>& CanvasesWithWindowDC() {
-  static std::vector<TControlCanvas*> list;
-  return list;
+std::vector<TControlCanvas*>& CanvasesWithWindowDC()
+{
+    static std::vector<TControlCanvas*> list;
+    return list;
 }
 }  // namespace
 
@@ -19,26 +20,32 @@ TControlCanvas::TControlCanvas(TWinControl& control) : m_control(control) {}
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
 
-void TControlCanvas::CreateHandle() {
-  HWND window = m_control.Handle();
-  auto dc = std::make_unique<ScopedGetDC>(window);
-  if (!*dc) return;
-  m_windowDC = std::move(dc);
-  CanvasesWithWindowDC().push_back(this);
-  AdoptHandle(m_windowDC->Get());
+void TControlCanvas::CreateHandle()
+{
+    HWND window = m_control.Handle();
+    auto dc = std::make_unique<ScopedGetDC>(window);
+    if (!*dc)
+        return;
+    m_windowDC = std::move(dc);
+    CanvasesWithWindowDC().push_back(this);
+    AdoptHandle(m_windowDC->Get());
 }
 
-void TControlCanvas::FreeHandle() {
-  if (!m_windowDC) return;
-  DeselectHandles();
-  AdoptHandle(nullptr);
-  m_windowDC.reset();
-  std::erase(CanvasesWithWindowDC(), this);
+void TControlCanvas::FreeHandle()
+{
+    if (!m_windowDC)
+        return;
+    DeselectHandles();
+    AdoptHandle(nullptr);
+    m_windowDC.reset();
+    std::erase(CanvasesWithWindowDC(), this);
 }
 
-void TControlCanvas::FreeDeviceContexts() {
-  std::vector<TControlCanvas*> list = CanvasesWithWindowDC();
-  for (TControlCanvas* canvas : list) canvas->FreeHandle();
+void TControlCanvas::FreeDeviceContexts()
+{
+    std::vector<TControlCanvas*> list = CanvasesWithWindowDC();
+    for (TControlCanvas* canvas : list)
+        canvas->FreeHandle();
 }
 
 }  // namespace fw

@@ -37,51 +37,52 @@ inline constexpr TCursor crSizeAll = -22;
 inline constexpr TCursor crSize = crSizeAll;
 
 // Cursor numbers stored by name (Cursor = crHandPoint).
-inline const TIdentMap& CursorIdents() {
-  static const TIdentMap idents{
-      {crDefault, "crDefault"},   {crNone, "crNone"},           {crArrow, "crArrow"},
-      {crCross, "crCross"},       {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
-      {crSizeNS, "crSizeNS"},     {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
-      {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
-      {crNoDrop, "crNoDrop"},     {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
-      {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},   {crNo, "crNo"},
-      {crAppStart, "crAppStart"}, {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
-      {crSizeAll, "crSizeAll"},   {crSize, "crSize"},
-  };
-  return idents;
+inline const TIdentMap& CursorIdents()
+{
+    static const TIdentMap idents{
+        {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+        {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+        {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+        {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+        {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+        {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+        {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+        {crSizeAll, "crSizeAll"},     {crSize, "crSize"},
+    };
+    return idents;
 }
 
 // What a control is doing right now.
 enum TControlStateFlag {
-  csLButtonDown,
-  csClicked,
-  csPalette,
-  csReadingState,
-  csAlignmentNeeded,
-  csFocusing,
-  csCreating,
-  csPaintCopy,  // painting a copy of itself into someone else's context
-  csCustomPaint,
-  csDestroyingHandle,
-  csDocking
+    csLButtonDown,
+    csClicked,
+    csPalette,
+    csReadingState,
+    csAlignmentNeeded,
+    csFocusing,
+    csCreating,
+    csPaintCopy,  // painting a copy of itself into someone else's context
+    csCustomPaint,
+    csDestroyingHandle,
+    csDocking
 };
 using TControlState = TSet<TControlStateFlag>;
 
 // What a control is like.
 enum TControlStyleFlag {
-  csAcceptsControls,
-  csCaptureMouse,
-  csDesignInteractive,
-  csClickEvents,
-  csFramed,
-  csSetCaption,
-  csOpaque,
-  csDoubleClicks,
-  csFixedWidth,
-  csFixedHeight,
-  csNoDesignVisible,
-  csReplicatable,
-  csNoStdEvents
+    csAcceptsControls,
+    csCaptureMouse,
+    csDesignInteractive,
+    csClickEvents,
+    csFramed,
+    csSetCaption,
+    csOpaque,
+    csDoubleClicks,
+    csFixedWidth,
+    csFixedHeight,
+    csNoDesignVisible,
+    csReplicatable,
+    csNoStdEvents
 };
 using TControlStyle = TSet<TControlStyleFlag>;
 

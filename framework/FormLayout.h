@@ -28,8 +28,8 @@ inline constexpr std::uint32_t kExContextHelp = 0x00000400u;
 }  // namespace wsbits
 
 struct TWindowStyles {
-  std::uint32_t Style = 0;
-  std::uint32_t ExStyle = 0;
+    std::uint32_t Style = 0;
+    std::uint32_t ExStyle = 0;
 };
 
 // The frame, caption, system-menu and box styles a form adds to its window

@@ -16,14 +16,14 @@ inline constexpr TBorderIcons kDefaultBorderIcons{biSystemMenu, biMinimize, biMa
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 enum TPosition {
-  poDesigned,
-  poDefault,
-  poDefaultPosOnly,
-  poDefaultSizeOnly,
-  poScreenCenter,
-  poDesktopCenter,
-  poMainFormCenter,
-  poOwnerFormCenter
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
 };
 
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -32,10 +32,11 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // Top-left corner that centres a box of the given size on an area, kept
 // inside the area's top-left corner when the box is larger.
-constexpr TPoint CenterIn(const TRect& area, TSize size) {
-  int x = area.Left + (area.Width() - size.cx) / 2;
-  int y = area.Top + (area.Height() - size.cy) / 2;
-  return {x < area.Left ? area.Left : x, y < area.Top ? area.Top : y};
+constexpr TPoint CenterIn(const TRect& area, TSize size)
+{
+    int x = area.Left + (area.Width() - size.cx) / 2;
+    int y = area.Top + (area.Height() - size.cy) / 2;
+    return {x < area.Left ? area.Left : x, y < area.Top ? area.Top : y};
 }
 
 }  // namespace fw

@@ -12,15 +12,7 @@ using TFontStyles = TSet<TFontStyle>;
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 
-enum TFontQuality {
-  fqDefault,
-  fqDraft,
-  fqProof,
-  fqNonAntialiased,
-  fqAntialiased,
-  fqClearType,
-  fqClearTypeNatural
-};
+enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural };
 
 // A Windows character set number (DEFAULT_CHARSET is 1).
 using TFontCharset = int;

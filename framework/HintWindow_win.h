@@ -11,23 +11,23 @@ namespace fw {
 // system's status font; the window is created on first use and destroyed by
 // ReleaseHandle.
 class THintWindow : public TCustomControl {
-  FW_CLASS(THintWindow)
+    FW_CLASS(THintWindow)
 
-  explicit THintWindow(TComponent* owner);
-  ~THintWindow() override;
+    explicit THintWindow(TComponent* owner);
+    ~THintWindow() override;
 
-  // Shows the text in the rectangle (screen coordinates), kept on the desktop,
-  // without taking the focus.
-  virtual void ActivateHint(const TRect& rect, const std::string& utf8);
-  // The rectangle (at 0, 0) the text needs, wrapped at maxWidth.
-  virtual TRect CalcHintRect(int maxWidth, const std::string& utf8);
-  // Hides the hint by destroying its window.
-  void ReleaseHandle();
+    // Shows the text in the rectangle (screen coordinates), kept on the desktop,
+    // without taking the focus.
+    virtual void ActivateHint(const TRect& rect, const std::string& utf8);
+    // The rectangle (at 0, 0) the text needs, wrapped at maxWidth.
+    virtual TRect CalcHintRect(int maxWidth, const std::string& utf8);
+    // Hides the hint by destroying its window.
+    void ReleaseHandle();
 
- protected:
-  void CreateParams(TCreateParams& params) override;
-  void Paint() override;
-  void Dispatch(TMessage& message) override;
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Paint() override;
+    void Dispatch(TMessage& message) override;
 };
 
 }  // namespace fw

@@ -10,10 +10,7 @@ std::uint32_t* TPixelBuffer::SetSize(int width, int height)
     return m_pixels.data();
 }
 
-bool IsBmpSignature(std::span<const std::uint8_t> data)
-{
-    return data.size() >= 2 && data[0] == 'B' && data[1] == 'M';
-}
+bool IsBmpSignature(std::span<const std::uint8_t> data) { return data.size() >= 2 && data[0] == 'B' && data[1] == 'M'; }
 
 void CheckImageSize(std::string_view what, std::int64_t width, std::int64_t height, const TDecodeLimits& limits)
 {

@@ -17,10 +17,10 @@ namespace fw {
 
 // One message on its way through a control's WindowProc. Handlers set Result.
 struct TMessage {
-  UINT Msg = 0;
-  WPARAM WParam = 0;
-  LPARAM LParam = 0;
-  LRESULT Result = 0;
+    UINT Msg = 0;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+    LRESULT Result = 0;
 };
 
 // A replaceable message handler (a control's WindowProc). Copying one keeps the

@@ -19,25 +19,25 @@ class TPopupMenu;
 // A subclass may replace the program's list (see SetPopupList); it handles
 // messages in WndProc and passes them on to this class's WndProc.
 class TPopupList {
- public:
-  TPopupList();
-  virtual ~TPopupList();
-  TPopupList(const TPopupList&) = delete;
-  TPopupList& operator=(const TPopupList&) = delete;
+public:
+    TPopupList();
+    virtual ~TPopupList();
+    TPopupList(const TPopupList&) = delete;
+    TPopupList& operator=(const TPopupList&) = delete;
 
-  HWND Window() const { return m_window ? m_window->Handle() : nullptr; }
-  int Count() const { return static_cast<int>(m_menus.size()); }
-  TPopupMenu* Items(int index) const { return m_menus.at(static_cast<size_t>(index)); }
-  void Add(TPopupMenu* menu);
-  void Remove(TPopupMenu* menu);
-  // Takes a menu that is going away out of every live list.
-  static void RemoveEverywhere(TPopupMenu* menu);
+    HWND Window() const { return m_window ? m_window->Handle() : nullptr; }
+    int Count() const { return static_cast<int>(m_menus.size()); }
+    TPopupMenu* Items(int index) const { return m_menus.at(static_cast<size_t>(index)); }
+    void Add(TPopupMenu* menu);
+    void Remove(TPopupMenu* menu);
+    // Takes a menu that is going away out of every live list.
+    static void RemoveEverywhere(TPopupMenu* menu);
 
-  virtual void WndProc(TMessage& message);
+    virtual void WndProc(TMessage& message);
 
- private:
-  std::vector<TPopupMenu*> m_menus;
-  std::unique_ptr<TUtilWindow> m_window;
+private:
+    std::vector<TPopupMenu*> m_menus;
+    std::unique_ptr<TUtilWindow> m_window;
 };
 
 // The program's popup list (created on first use). SetPopupList puts another

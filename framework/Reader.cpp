@@ -11,8 +11,7 @@
 
 namespace fw {
 
-EReadError::EReadError(const std::string& message, std::size_t offset)
-    : EFrameworkError(message), m_offset(offset) {}
+EReadError::EReadError(const std::string& message, std::size_t offset) : EFrameworkError(message), m_offset(offset) {}
 
 namespace {
 
@@ -27,11 +26,14 @@ constexpr std::uint8_t ffChildPos = 0x02;
 bool IsIntegerType(TValueType t) { return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64; }
 
 // 8-bit text that is not UTF-8 is taken as Latin-1.
-std::string BytesToUtf8(std::string bytes) {
-    if (IsValidUtf8(bytes)) return bytes;
+std::string BytesToUtf8(std::string bytes)
+{
+    if (IsValidUtf8(bytes))
+        return bytes;
     std::u16string wide;
     wide.reserve(bytes.size());
-    for (char c : bytes) wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    for (char c : bytes)
+        wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
     return Utf16ToUtf8(wide);
 }
 
@@ -50,15 +52,16 @@ private:
         std::size_t Offset;
     };
 
-    [[noreturn]] void Error(const std::string& reason, std::size_t offset) const {
-        throw EReadError("Error reading " + m_where + " at offset " + std::to_string(offset) + ": " + reason,
-                         offset);
+    [[noreturn]] void Error(const std::string& reason, std::size_t offset) const
+    {
+        throw EReadError("Error reading " + m_where + " at offset " + std::to_string(offset) + ": " + reason, offset);
     }
 
     // Runs fn; stream and framework errors become EReadError naming m_where
     // (framework errors at offset `at`, stream errors at their own offset).
     template <class F>
-    void Guard(std::size_t at, F&& fn) {
+    void Guard(std::size_t at, F&& fn)
+    {
         try {
             fn();
         } catch (const EReadError&) {
@@ -95,7 +98,8 @@ private:
     std::vector<Fixup> m_fixups;
 };
 
-void TComponentReader::ReadRoot() {
+void TComponentReader::ReadRoot()
+{
     auto undo = OnScopeExit([this] { ClearFlags(0); });
     if (m_in.Remaining() < 4 || !std::equal(kStreamSignature, kStreamSignature + 4, m_in.ReadBytes(4).begin())) {
         Error("Invalid stream format", 0);
@@ -116,7 +120,8 @@ void TComponentReader::ReadRoot() {
     m_loaded.push_back(&m_root);
     m_where = name.empty() ? className : name;
     Guard(recordStart, [&] {
-        if (name.empty() || SameText(name, m_root.Name())) return;
+        if (name.empty() || SameText(name, m_root.Name()))
+            return;
         // Another instance may already carry the stored name.
         std::string unique = name;
         TComponent* owner = m_root.Owner();
@@ -133,20 +138,23 @@ void TComponentReader::ReadRoot() {
     RunLoaded();
 }
 
-std::uint8_t TComponentReader::ReadPrefix() {
+std::uint8_t TComponentReader::ReadPrefix()
+{
     std::uint8_t flags = 0;
     if ((m_in.PeekByte() & 0xF0) == 0xF0) {
         flags = m_in.ReadByte() & 0x0F;
         if ((flags & ffChildPos) != 0) {
             const TValueType t = m_in.ReadValueType();
-            if (!IsIntegerType(t)) throw EStreamError("Child position expected", m_in.Position() - 1);
+            if (!IsIntegerType(t))
+                throw EStreamError("Child position expected", m_in.Position() - 1);
             m_in.ReadIntegerValue(t);
         }
     }
     return flags;
 }
 
-void TComponentReader::ReadChildren(TComponent& parent, int depth) {
+void TComponentReader::ReadChildren(TComponent& parent, int depth)
+{
     const std::string where = (parent.Name().empty() ? parent.ClassName() : parent.Name()) + " (child list)";
     while (true) {
         m_where = where;
@@ -160,22 +168,27 @@ void TComponentReader::ReadChildren(TComponent& parent, int depth) {
     }
 }
 
-const TClassInfo* TComponentReader::FindComponentClass(const std::string& name) const {
-    if (const TClassInfo* cls = FindClass(name)) return cls;
+const TClassInfo* TComponentReader::FindComponentClass(const std::string& name) const
+{
+    if (const TClassInfo* cls = FindClass(name))
+        return cls;
     // A class not registered by name is still known through the root's
     // published fields.
     for (const TClassInfo* c = &m_root.ClassType(); c != nullptr; c = c->Parent()) {
         for (const TFieldInfo& f : c->Fields()) {
-            if (const TClassInfo* fc = f.FieldClass(); fc != nullptr && SameText(fc->Name(), name)) return fc;
+            if (const TClassInfo* fc = f.FieldClass(); fc != nullptr && SameText(fc->Name(), name))
+                return fc;
         }
     }
     return nullptr;
 }
 
-void TComponentReader::ReadChild(TComponent& parent, int depth) {
+void TComponentReader::ReadChild(TComponent& parent, int depth)
+{
     const std::size_t recordStart = m_in.Position();
     m_where = "component record";
-    if (depth > kMaxDepth) Error("Components nested too deeply", recordStart);
+    if (depth > kMaxDepth)
+        Error("Components nested too deeply", recordStart);
     std::uint8_t flags = 0;
     std::string className;
     std::string name;
@@ -190,14 +203,17 @@ void TComponentReader::ReadChild(TComponent& parent, int depth) {
     bool created = false;
     if ((flags & ffInherited) != 0) {
         component = m_root.FindComponent(name);
-        if (component == nullptr) Error("Inherited component " + name + " not found", recordStart);
+        if (component == nullptr)
+            Error("Inherited component " + name + " not found", recordStart);
         if (!SameText(component->ClassName(), className)) {
             Error("Inherited component " + name + " is not of class " + className, recordStart);
         }
     } else {
         const TClassInfo* cls = FindComponentClass(className);
-        if (cls == nullptr) Error("Class " + className + " not found", recordStart);
-        if (!cls->CanCreateComponent()) Error("Class " + className + " cannot be created", recordStart);
+        if (cls == nullptr)
+            Error("Class " + className + " not found", recordStart);
+        if (!cls->CanCreateComponent())
+            Error("Class " + className + " cannot be created", recordStart);
         Guard(recordStart, [&] { component = cls->CreateComponent(&m_root); });
         created = true;
     }
@@ -208,7 +224,8 @@ void TComponentReader::ReadChild(TComponent& parent, int depth) {
     auto undo = OnScopeExit([&] {
         ClearFlags(loadedMark);
         m_loaded.resize(loadedMark);
-        if (created) delete component;
+        if (created)
+            delete component;
     });
     component->SetComponentState(csLoading | csReading, true);
     m_loaded.push_back(component);
@@ -223,7 +240,8 @@ void TComponentReader::ReadChild(TComponent& parent, int depth) {
     undo.Dismiss();
 }
 
-void TComponentReader::ReadProperties(TObject& instance, std::string path, int depth) {
+void TComponentReader::ReadProperties(TObject& instance, std::string path, int depth)
+{
     while (true) {
         m_where = path;
         bool end = false;
@@ -236,7 +254,8 @@ void TComponentReader::ReadProperties(TObject& instance, std::string path, int d
     }
 }
 
-void TComponentReader::ReadProperty(TObject& instance, std::string path, int depth) {
+void TComponentReader::ReadProperty(TObject& instance, std::string path, int depth)
+{
     const std::size_t propStart = m_in.Position();
     std::string fullName;
     m_where = path + ".<property name>";
@@ -251,38 +270,46 @@ void TComponentReader::ReadProperty(TObject& instance, std::string path, int dep
         const auto dot = rest.find('.');
         const std::string part(rest.substr(0, dot));
         prop = target->ClassType().FindProperty(part);
-        if (prop == nullptr) Error("Property " + part + " does not exist", propStart);
-        if (dot == std::string_view::npos) break;
-        if (prop->Kind != TTypeKind::Class) Error("Property " + part + " has no sub-properties", propStart);
+        if (prop == nullptr)
+            Error("Property " + part + " does not exist", propStart);
+        if (dot == std::string_view::npos)
+            break;
+        if (prop->Kind != TTypeKind::Class)
+            Error("Property " + part + " has no sub-properties", propStart);
         target = prop->GetObjectValue(*target);
-        if (target == nullptr) Error("Property " + part + " is not assigned", propStart);
+        if (target == nullptr)
+            Error("Property " + part + " is not assigned", propStart);
         rest = rest.substr(dot + 1);
     }
     ReadValue(*target, *prop, m_where, depth);
 }
 
-std::string TComponentReader::ReadStringValue(TValueType type, bool wide) {
+std::string TComponentReader::ReadStringValue(TValueType type, bool wide)
+{
     switch (type) {
-        case vaString: {
-            std::string s = m_in.ReadShortString();
-            return wide ? BytesToUtf8(std::move(s)) : s;
-        }
-        case vaLString: {
-            auto bytes = m_in.ReadBytes(m_in.ReadLength(1));
-            std::string s(bytes.begin(), bytes.end());
-            return wide ? BytesToUtf8(std::move(s)) : s;
-        }
-        case vaWString: return Utf16ToUtf8(m_in.ReadUtf16(m_in.ReadLength(2)));
-        case vaUTF8String: {
-            auto bytes = m_in.ReadBytes(m_in.ReadLength(1));
-            // Normalise invalid sequences.
-            return Utf16ToUtf8(Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
-        }
-        default: throw EFrameworkError(std::string("Invalid property value: string expected, found ") + ValueTypeName(type));
+    case vaString: {
+        std::string s = m_in.ReadShortString();
+        return wide ? BytesToUtf8(std::move(s)) : s;
+    }
+    case vaLString: {
+        auto bytes = m_in.ReadBytes(m_in.ReadLength(1));
+        std::string s(bytes.begin(), bytes.end());
+        return wide ? BytesToUtf8(std::move(s)) : s;
+    }
+    case vaWString:
+        return Utf16ToUtf8(m_in.ReadUtf16(m_in.ReadLength(2)));
+    case vaUTF8String: {
+        auto bytes = m_in.ReadBytes(m_in.ReadLength(1));
+        // Normalise invalid sequences.
+        return Utf16ToUtf8(Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    }
+    default:
+        throw EFrameworkError(std::string("Invalid property value: string expected, found ") + ValueTypeName(type));
     }
 }
 
-void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::string path, int depth) {
+void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::string path, int depth)
+{
     const std::size_t valueStart = m_in.Position();
     Guard(valueStart, [&] {
         const TValueType type = m_in.ReadValueType();
@@ -290,129 +317,157 @@ void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::
             return EFrameworkError(std::string("Invalid property value: ") + ValueTypeName(type) + " for a " +
                                    TypeKindName(prop.Kind) + " property");
         };
-        if (prop.IsReadOnly()) throw EFrameworkError("Property " + prop.Name + " is read-only");
+        if (prop.IsReadOnly())
+            throw EFrameworkError("Property " + prop.Name + " is read-only");
         switch (prop.Kind) {
-            case TTypeKind::Integer:
-            case TTypeKind::Int64: {
-                std::int64_t v = 0;
-                if (IsIntegerType(type)) {
-                    v = m_in.ReadIntegerValue(type);
-                } else if (type == vaIdent && prop.Idents != nullptr) {
-                    const std::string ident = m_in.ReadShortString();
-                    if (!prop.Idents->IdentToInt(ident, v)) {
-                        throw EFrameworkError("Invalid property value " + ident);
-                    }
-                } else {
-                    throw mismatch();
-                }
-                if (v < prop.MinValue || v > prop.MaxValue) throw EFrameworkError("Value out of range");
-                prop.SetOrd(instance, v);
-                return;
-            }
-            case TTypeKind::Enum: {
-                if (type != vaIdent) throw mismatch();
+        case TTypeKind::Integer:
+        case TTypeKind::Int64: {
+            std::int64_t v = 0;
+            if (IsIntegerType(type)) {
+                v = m_in.ReadIntegerValue(type);
+            } else if (type == vaIdent && prop.Idents != nullptr) {
                 const std::string ident = m_in.ReadShortString();
-                const int index = prop.Enum.IndexOf(ident);
-                if (index < 0) throw EFrameworkError("Invalid property value " + ident);
-                prop.SetOrd(instance, index);
-                return;
-            }
-            case TTypeKind::Bool: {
-                if (type != vaFalse && type != vaTrue) throw mismatch();
-                prop.SetOrd(instance, type == vaTrue ? 1 : 0);
-                return;
-            }
-            case TTypeKind::Set: {
-                if (type != vaSet) throw mismatch();
-                std::uint64_t mask = 0;
-                while (true) {
-                    const std::string member = m_in.ReadShortString();
-                    if (member.empty()) break;
-                    const int index = prop.Enum.IndexOf(member);
-                    if (index < 0 || index >= 64) throw EFrameworkError("Invalid property value " + member);
-                    mask |= std::uint64_t{1} << index;
+                if (!prop.Idents->IdentToInt(ident, v)) {
+                    throw EFrameworkError("Invalid property value " + ident);
                 }
-                prop.SetOrd(instance, static_cast<std::int64_t>(mask));
-                return;
+            } else {
+                throw mismatch();
             }
-            case TTypeKind::String:
-            case TTypeKind::WString: {
-                if (type != vaString && type != vaLString && type != vaWString && type != vaUTF8String) {
-                    throw mismatch();
-                }
-                prop.SetStr(instance, ReadStringValue(type, prop.Kind == TTypeKind::WString));
-                return;
+            if (v < prop.MinValue || v > prop.MaxValue)
+                throw EFrameworkError("Value out of range");
+            prop.SetOrd(instance, v);
+            return;
+        }
+        case TTypeKind::Enum: {
+            if (type != vaIdent)
+                throw mismatch();
+            const std::string ident = m_in.ReadShortString();
+            const int index = prop.Enum.IndexOf(ident);
+            if (index < 0)
+                throw EFrameworkError("Invalid property value " + ident);
+            prop.SetOrd(instance, index);
+            return;
+        }
+        case TTypeKind::Bool: {
+            if (type != vaFalse && type != vaTrue)
+                throw mismatch();
+            prop.SetOrd(instance, type == vaTrue ? 1 : 0);
+            return;
+        }
+        case TTypeKind::Set: {
+            if (type != vaSet)
+                throw mismatch();
+            std::uint64_t mask = 0;
+            while (true) {
+                const std::string member = m_in.ReadShortString();
+                if (member.empty())
+                    break;
+                const int index = prop.Enum.IndexOf(member);
+                if (index < 0 || index >= 64)
+                    throw EFrameworkError("Invalid property value " + member);
+                mask |= std::uint64_t{1} << index;
             }
-            case TTypeKind::Float: {
-                double v = 0;
-                switch (type) {
-                    case vaExtended: v = m_in.ReadExtended(); break;
-                    case vaSingle: v = m_in.ReadSingle(); break;
-                    case vaDouble:
-                    case vaDate: v = m_in.ReadDouble(); break;
-                    case vaCurrency: v = static_cast<double>(m_in.ReadInt64()) / 10000.0; break;
-                    case vaInt8:
-                    case vaInt16:
-                    case vaInt32:
-                    case vaInt64: v = static_cast<double>(m_in.ReadIntegerValue(type)); break;
-                    default: throw mismatch();
-                }
-                prop.SetFloat(instance, v);
-                return;
+            prop.SetOrd(instance, static_cast<std::int64_t>(mask));
+            return;
+        }
+        case TTypeKind::String:
+        case TTypeKind::WString: {
+            if (type != vaString && type != vaLString && type != vaWString && type != vaUTF8String) {
+                throw mismatch();
             }
-            case TTypeKind::Component: {
-                if (type == vaNil) {
-                    prop.SetComponent(instance, nullptr);
-                } else if (type == vaIdent) {
-                    m_fixups.push_back({&instance, &prop, m_in.ReadShortString(), path, valueStart});
-                } else {
-                    throw mismatch();
-                }
-                return;
+            prop.SetStr(instance, ReadStringValue(type, prop.Kind == TTypeKind::WString));
+            return;
+        }
+        case TTypeKind::Float: {
+            double v = 0;
+            switch (type) {
+            case vaExtended:
+                v = m_in.ReadExtended();
+                break;
+            case vaSingle:
+                v = m_in.ReadSingle();
+                break;
+            case vaDouble:
+            case vaDate:
+                v = m_in.ReadDouble();
+                break;
+            case vaCurrency:
+                v = static_cast<double>(m_in.ReadInt64()) / 10000.0;
+                break;
+            case vaInt8:
+            case vaInt16:
+            case vaInt32:
+            case vaInt64:
+                v = static_cast<double>(m_in.ReadIntegerValue(type));
+                break;
+            default:
+                throw mismatch();
             }
-            case TTypeKind::Method: {
-                if (type == vaNil) {
-                    prop.SetEvent(instance, std::any());
-                    if (auto* p = dynamic_cast<TPersistent*>(&instance)) p->ClearBoundMethodName(prop);
-                } else if (type == vaIdent) {
-                    BindEvent(instance, prop, m_root, m_in.ReadShortString());
-                } else {
-                    throw mismatch();
-                }
-                return;
+            prop.SetFloat(instance, v);
+            return;
+        }
+        case TTypeKind::Component: {
+            if (type == vaNil) {
+                prop.SetComponent(instance, nullptr);
+            } else if (type == vaIdent) {
+                m_fixups.push_back({&instance, &prop, m_in.ReadShortString(), path, valueStart});
+            } else {
+                throw mismatch();
             }
-            case TTypeKind::Collection: {
-                if (type != vaCollection) throw mismatch();
-                auto* collection = dynamic_cast<TCollection*>(prop.GetObjectValue(instance));
-                if (collection == nullptr) throw EFrameworkError("Collection is not assigned");
-                ReadCollection(*collection, path, depth + 1);
-                return;
+            return;
+        }
+        case TTypeKind::Method: {
+            if (type == vaNil) {
+                prop.SetEvent(instance, std::any());
+                if (auto* p = dynamic_cast<TPersistent*>(&instance))
+                    p->ClearBoundMethodName(prop);
+            } else if (type == vaIdent) {
+                BindEvent(instance, prop, m_root, m_in.ReadShortString());
+            } else {
+                throw mismatch();
             }
-            case TTypeKind::Binary: {
-                if (type != vaBinary) throw mismatch();
-                prop.ReadData(instance, m_in.ReadBytes(m_in.ReadLength(1)));
-                return;
+            return;
+        }
+        case TTypeKind::Collection: {
+            if (type != vaCollection)
+                throw mismatch();
+            auto* collection = dynamic_cast<TCollection*>(prop.GetObjectValue(instance));
+            if (collection == nullptr)
+                throw EFrameworkError("Collection is not assigned");
+            ReadCollection(*collection, path, depth + 1);
+            return;
+        }
+        case TTypeKind::Binary: {
+            if (type != vaBinary)
+                throw mismatch();
+            prop.ReadData(instance, m_in.ReadBytes(m_in.ReadLength(1)));
+            return;
+        }
+        case TTypeKind::Strings: {
+            if (type != vaList)
+                throw mismatch();
+            std::vector<std::string> items;
+            while (!m_in.EndOfList()) {
+                items.push_back(ReadStringValue(m_in.ReadValueType(), true));
             }
-            case TTypeKind::Strings: {
-                if (type != vaList) throw mismatch();
-                std::vector<std::string> items;
-                while (!m_in.EndOfList()) {
-                    items.push_back(ReadStringValue(m_in.ReadValueType(), true));
-                }
-                m_in.ReadListEnd();
-                prop.SetStrings(instance, std::move(items));
-                return;
-            }
-            case TTypeKind::Class: throw mismatch();
+            m_in.ReadListEnd();
+            prop.SetStrings(instance, std::move(items));
+            return;
+        }
+        case TTypeKind::Class:
+            throw mismatch();
         }
     });
 }
 
-void TComponentReader::ReadCollection(TCollection& collection, std::string path, int depth) {
-    if (depth > kMaxDepth) throw EFrameworkError("Collections nested too deeply");
+void TComponentReader::ReadCollection(TCollection& collection, std::string path, int depth)
+{
+    if (depth > kMaxDepth)
+        throw EFrameworkError("Collections nested too deeply");
     collection.BeginUpdate();
     auto done = OnScopeExit([&collection] { collection.EndUpdate(); });
-    if (!m_in.EndOfList()) collection.Clear();
+    if (!m_in.EndOfList())
+        collection.Clear();
     for (int index = 0; !m_in.EndOfList(); ++index) {
         const std::string itemPath = path + "[" + std::to_string(index) + "]";
         m_where = itemPath;
@@ -423,7 +478,8 @@ void TComponentReader::ReadCollection(TCollection& collection, std::string path,
                 m_in.ReadIntegerValue(t);  // stored item order, not needed
                 t = m_in.ReadValueType();
             }
-            if (t != vaList) throw EFrameworkError("Collection item expected");
+            if (t != vaList)
+                throw EFrameworkError("Collection item expected");
         });
         TCollectionItem* item = nullptr;
         Guard(itemStart, [&] { item = collection.Add(); });
@@ -433,14 +489,16 @@ void TComponentReader::ReadCollection(TCollection& collection, std::string path,
     m_in.ReadListEnd();
 }
 
-TComponent* TComponentReader::FindReference(const std::string& name) const {
+TComponent* TComponentReader::FindReference(const std::string& name) const
+{
     std::string_view rest = name;
     const auto dot = rest.find('.');
     TComponent* c = nullptr;
     const std::string_view first = rest.substr(0, dot);
     if (SameText(first, m_root.Name())) {
         c = &m_root;
-        if (dot == std::string_view::npos) return c;
+        if (dot == std::string_view::npos)
+            return c;
         rest = rest.substr(dot + 1);
     } else {
         c = &m_root;
@@ -453,23 +511,27 @@ TComponent* TComponentReader::FindReference(const std::string& name) const {
     return c;
 }
 
-void TComponentReader::ResolveFixups() {
+void TComponentReader::ResolveFixups()
+{
     for (const Fixup& f : m_fixups) {
         m_where = f.Where;
         TComponent* target = FindReference(f.Name);
-        if (target == nullptr) Error("Component " + f.Name + " not found", f.Offset);
+        if (target == nullptr)
+            Error("Component " + f.Name + " not found", f.Offset);
         Guard(f.Offset, [&] { f.Prop->SetComponent(*f.Instance, target); });
     }
     m_fixups.clear();
 }
 
-void TComponentReader::ClearFlags(std::size_t from) {
+void TComponentReader::ClearFlags(std::size_t from)
+{
     for (std::size_t i = from; i < m_loaded.size(); ++i) {
         m_loaded[i]->SetComponentState(csLoading | csReading, false);
     }
 }
 
-void TComponentReader::RunLoaded() {
+void TComponentReader::RunLoaded()
+{
     for (std::size_t i = 0; i < m_loaded.size(); ++i) {
         m_loaded[i]->SetComponentState(csLoading, false);
         auto undo = OnScopeExit([this, i] { ClearFlags(i + 1); });
@@ -480,12 +542,14 @@ void TComponentReader::RunLoaded() {
 
 }  // namespace
 
-void ReadComponentStream(std::span<const std::uint8_t> data, TComponent& root) {
+void ReadComponentStream(std::span<const std::uint8_t> data, TComponent& root)
+{
     TComponentReader reader(data, root);
     reader.ReadRoot();
 }
 
-std::string ReadStreamClassName(std::span<const std::uint8_t> data) {
+std::string ReadStreamClassName(std::span<const std::uint8_t> data)
+{
     TStreamReader in(data);
     if (in.Remaining() < 4 || !std::equal(kStreamSignature, kStreamSignature + 4, in.ReadBytes(4).begin())) {
         throw EReadError("Error reading stream header at offset 0: Invalid stream format", 0);
@@ -501,7 +565,8 @@ std::string ReadStreamClassName(std::span<const std::uint8_t> data) {
     }
 }
 
-TComponent* CreateComponentFromStream(std::span<const std::uint8_t> data, TComponent* owner) {
+TComponent* CreateComponentFromStream(std::span<const std::uint8_t> data, TComponent* owner)
+{
     const std::string className = ReadStreamClassName(data);
     const TClassInfo* cls = FindClass(className);
     if (cls == nullptr || !cls->CanCreateComponent()) {

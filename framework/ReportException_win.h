@@ -24,12 +24,13 @@ void SetExceptionSink(TExceptionSink sink) noexcept;
 
 // Runs body and reports what it throws; for the bodies of callbacks.
 template <class Body>
-void ReportingExceptions(Body&& body) noexcept {
-  try {
-    std::forward<Body>(body)();
-  } catch (...) {
-    ReportException(std::current_exception());
-  }
+void ReportingExceptions(Body&& body) noexcept
+{
+    try {
+        std::forward<Body>(body)();
+    } catch (...) {
+        ReportException(std::current_exception());
+    }
 }
 
 }  // namespace fw

@@ -21,34 +21,39 @@ namespace fw {
 
 template <class Action>
 class TScopeGuard {
- public:
-  explicit TScopeGuard(Action action) noexcept
-      : m_action(std::move(action)), m_exceptionsOnEntry(std::uncaught_exceptions()) {}
-  ~TScopeGuard() noexcept(false) {
-    if (!m_active) return;
-    if (std::uncaught_exceptions() == m_exceptionsOnEntry) {
-      m_action();
-      return;
+public:
+    explicit TScopeGuard(Action action) noexcept
+        : m_action(std::move(action)),
+          m_exceptionsOnEntry(std::uncaught_exceptions())
+    {}
+    ~TScopeGuard() noexcept(false)
+    {
+        if (!m_active)
+            return;
+        if (std::uncaught_exceptions() == m_exceptionsOnEntry) {
+            m_action();
+            return;
+        }
+        try {
+            m_action();
+        } catch (...) {  // the exception already on its way is the one to report
+        }
     }
-    try {
-      m_action();
-    } catch (...) {  // the exception already on its way is the one to report
-    }
-  }
-  TScopeGuard(const TScopeGuard&) = delete;
-  TScopeGuard& operator=(const TScopeGuard&) = delete;
+    TScopeGuard(const TScopeGuard&) = delete;
+    TScopeGuard& operator=(const TScopeGuard&) = delete;
 
-  void Dismiss() noexcept { m_active = false; }
+    void Dismiss() noexcept { m_active = false; }
 
- private:
-  Action m_action;
-  int m_exceptionsOnEntry;
-  bool m_active = true;
+private:
+    Action m_action;
+    int m_exceptionsOnEntry;
+    bool m_active = true;
 };
 
 template <class Action>
-[[nodiscard]] TScopeGuard<Action> OnScopeExit(Action action) noexcept {
-  return TScopeGuard<Action>(std::move(action));
+[[nodiscard]] TScopeGuard<Action> OnScopeExit(Action action) noexcept
+{
+    return TScopeGuard<Action>(std::move(action));
 }
 
 }  // namespace fw

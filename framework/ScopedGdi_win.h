@@ -25,9 +25,10 @@
 namespace fw::gdi {
 
 namespace detail {
-inline long& LiveCounter() noexcept {
-  static long count = 0;
-  return count;
+inline long& LiveCounter() noexcept
+{
+    static long count = 0;
+    return count;
 }
 inline void Acquired() noexcept { ++LiveCounter(); }
 inline void Released() noexcept { --LiveCounter(); }
@@ -40,50 +41,58 @@ inline long LiveObjectCount() noexcept { return detail::LiveCounter(); }
 // DeleteObject. Never wrap a stock object.
 template <typename Handle>
 class ScopedGdiObject {
- public:
-  ScopedGdiObject() noexcept = default;
-  explicit ScopedGdiObject(Handle h) noexcept : m_handle(h) {
-    if (m_handle) detail::Acquired();
-  }
-  ~ScopedGdiObject() { Reset(); }
-
-  ScopedGdiObject(const ScopedGdiObject&) = delete;
-  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-  ScopedGdiObject(ScopedGdiObject&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
-  ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      m_handle = other.m_handle;
-      other.m_handle = nullptr;
+public:
+    ScopedGdiObject() noexcept = default;
+    explicit ScopedGdiObject(Handle h) noexcept : m_handle(h)
+    {
+        if (m_handle)
+            detail::Acquired();
     }
-    return *this;
-  }
+    ~ScopedGdiObject() { Reset(); }
 
-  Handle Get() const noexcept { return m_handle; }
-  explicit operator bool() const noexcept { return m_handle != nullptr; }
-
-  // Deletes the held object (if any) and takes ownership of h.
-  void Reset(Handle h = nullptr) noexcept {
-    if (h == m_handle) return;
-    if (m_handle) {
-      ::DeleteObject(m_handle);
-      detail::Released();
+    ScopedGdiObject(const ScopedGdiObject&) = delete;
+    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    ScopedGdiObject(ScopedGdiObject&& other) noexcept : m_handle(other.m_handle) { other.m_handle = nullptr; }
+    ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            m_handle = other.m_handle;
+            other.m_handle = nullptr;
+        }
+        return *this;
     }
-    m_handle = h;
-    if (m_handle) detail::Acquired();
-  }
 
-  // Gives up ownership, e.g. when the system takes the object over
-  // (SetWindowRgn owns the region it is given).
-  [[nodiscard]] Handle Release() noexcept {
-    Handle h = m_handle;
-    if (h) detail::Released();
-    m_handle = nullptr;
-    return h;
-  }
+    Handle Get() const noexcept { return m_handle; }
+    explicit operator bool() const noexcept { return m_handle != nullptr; }
 
- private:
-  Handle m_handle = nullptr;
+    // Deletes the held object (if any) and takes ownership of h.
+    void Reset(Handle h = nullptr) noexcept
+    {
+        if (h == m_handle)
+            return;
+        if (m_handle) {
+            ::DeleteObject(m_handle);
+            detail::Released();
+        }
+        m_handle = h;
+        if (m_handle)
+            detail::Acquired();
+    }
+
+    // Gives up ownership, e.g. when the system takes the object over
+    // (SetWindowRgn owns the region it is given).
+    [[nodiscard]] Handle Release() noexcept
+    {
+        Handle h = m_handle;
+        if (h)
+            detail::Released();
+        m_handle = nullptr;
+        return h;
+    }
+
+private:
+    Handle m_handle = nullptr;
 };
 
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
@@ -94,157 +103,176 @@ using ScopedPen = ScopedGdiObject<HPEN>;
 
 // GetDC(window) / ReleaseDC. A null window gives the screen's context.
 class ScopedGetDC {
- public:
-  explicit ScopedGetDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window)) {
-    if (m_dc) detail::Acquired();
-  }
-  ~ScopedGetDC() {
-    if (m_dc) {
-      ::ReleaseDC(m_window, m_dc);
-      detail::Released();
+public:
+    explicit ScopedGetDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window))
+    {
+        if (m_dc)
+            detail::Acquired();
     }
-  }
-  ScopedGetDC(const ScopedGetDC&) = delete;
-  ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+    ~ScopedGetDC()
+    {
+        if (m_dc) {
+            ::ReleaseDC(m_window, m_dc);
+            detail::Released();
+        }
+    }
+    ScopedGetDC(const ScopedGetDC&) = delete;
+    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
 
-  HDC Get() const noexcept { return m_dc; }
-  explicit operator bool() const noexcept { return m_dc != nullptr; }
+    HDC Get() const noexcept { return m_dc; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
 
- private:
-  HWND m_window;
-  HDC m_dc;
+private:
+    HWND m_window;
+    HDC m_dc;
 };
 
 // GetWindowDC(window) / ReleaseDC: the whole window including the non-client area.
 class ScopedWindowDC {
- public:
-  explicit ScopedWindowDC(HWND window) noexcept : m_window(window), m_dc(::GetWindowDC(window)) {
-    if (m_dc) detail::Acquired();
-  }
-  ~ScopedWindowDC() {
-    if (m_dc) {
-      ::ReleaseDC(m_window, m_dc);
-      detail::Released();
+public:
+    explicit ScopedWindowDC(HWND window) noexcept : m_window(window), m_dc(::GetWindowDC(window))
+    {
+        if (m_dc)
+            detail::Acquired();
     }
-  }
-  ScopedWindowDC(const ScopedWindowDC&) = delete;
-  ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    ~ScopedWindowDC()
+    {
+        if (m_dc) {
+            ::ReleaseDC(m_window, m_dc);
+            detail::Released();
+        }
+    }
+    ScopedWindowDC(const ScopedWindowDC&) = delete;
+    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
 
-  HDC Get() const noexcept { return m_dc; }
-  explicit operator bool() const noexcept { return m_dc != nullptr; }
+    HDC Get() const noexcept { return m_dc; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
 
- private:
-  HWND m_window;
-  HDC m_dc;
+private:
+    HWND m_window;
+    HDC m_dc;
 };
 
 // BeginPaint / EndPaint for one WM_PAINT.
 class ScopedPaint {
- public:
-  explicit ScopedPaint(HWND window) noexcept : m_window(window), m_paint{} {
-    m_dc = ::BeginPaint(window, &m_paint);
-    if (m_dc) detail::Acquired();
-  }
-  ~ScopedPaint() {
-    if (m_dc) {
-      ::EndPaint(m_window, &m_paint);
-      detail::Released();
+public:
+    explicit ScopedPaint(HWND window) noexcept : m_window(window), m_paint{}
+    {
+        m_dc = ::BeginPaint(window, &m_paint);
+        if (m_dc)
+            detail::Acquired();
     }
-  }
-  ScopedPaint(const ScopedPaint&) = delete;
-  ScopedPaint& operator=(const ScopedPaint&) = delete;
+    ~ScopedPaint()
+    {
+        if (m_dc) {
+            ::EndPaint(m_window, &m_paint);
+            detail::Released();
+        }
+    }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
 
-  HDC Get() const noexcept { return m_dc; }
-  explicit operator bool() const noexcept { return m_dc != nullptr; }
-  const PAINTSTRUCT& PaintStruct() const noexcept { return m_paint; }
-  const RECT& PaintRect() const noexcept { return m_paint.rcPaint; }
+    HDC Get() const noexcept { return m_dc; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
+    const PAINTSTRUCT& PaintStruct() const noexcept { return m_paint; }
+    const RECT& PaintRect() const noexcept { return m_paint.rcPaint; }
 
- private:
-  HWND m_window;
-  PAINTSTRUCT m_paint;
-  HDC m_dc = nullptr;
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint;
+    HDC m_dc = nullptr;
 };
 
 // CreateCompatibleDC(reference) / DeleteDC. A null reference gives a context
 // compatible with the screen.
 class ScopedCreateDC {
- public:
-  explicit ScopedCreateDC(HDC reference) noexcept : m_dc(::CreateCompatibleDC(reference)) {
-    if (m_dc) detail::Acquired();
-  }
-  ScopedCreateDC() noexcept : ScopedCreateDC(nullptr) {}
-  ~ScopedCreateDC() { Reset(); }
-
-  ScopedCreateDC(const ScopedCreateDC&) = delete;
-  ScopedCreateDC& operator=(const ScopedCreateDC&) = delete;
-  ScopedCreateDC(ScopedCreateDC&& other) noexcept : m_dc(other.m_dc) { other.m_dc = nullptr; }
-  ScopedCreateDC& operator=(ScopedCreateDC&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      m_dc = other.m_dc;
-      other.m_dc = nullptr;
+public:
+    explicit ScopedCreateDC(HDC reference) noexcept : m_dc(::CreateCompatibleDC(reference))
+    {
+        if (m_dc)
+            detail::Acquired();
     }
-    return *this;
-  }
+    ScopedCreateDC() noexcept : ScopedCreateDC(nullptr) {}
+    ~ScopedCreateDC() { Reset(); }
 
-  HDC Get() const noexcept { return m_dc; }
-  explicit operator bool() const noexcept { return m_dc != nullptr; }
-
-  // Deletes the context now; objects selected into it must have been
-  // deselected by their ScopedSelectObject guards already.
-  void Reset() noexcept {
-    if (m_dc) {
-      ::DeleteDC(m_dc);
-      detail::Released();
-      m_dc = nullptr;
+    ScopedCreateDC(const ScopedCreateDC&) = delete;
+    ScopedCreateDC& operator=(const ScopedCreateDC&) = delete;
+    ScopedCreateDC(ScopedCreateDC&& other) noexcept : m_dc(other.m_dc) { other.m_dc = nullptr; }
+    ScopedCreateDC& operator=(ScopedCreateDC&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            m_dc = other.m_dc;
+            other.m_dc = nullptr;
+        }
+        return *this;
     }
-  }
 
- private:
-  HDC m_dc;
+    HDC Get() const noexcept { return m_dc; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
+
+    // Deletes the context now; objects selected into it must have been
+    // deselected by their ScopedSelectObject guards already.
+    void Reset() noexcept
+    {
+        if (m_dc) {
+            ::DeleteDC(m_dc);
+            detail::Released();
+            m_dc = nullptr;
+        }
+    }
+
+private:
+    HDC m_dc;
 };
 
 // SaveDC / RestoreDC around a block that changes a context's state.
 class ScopedSaveDC {
- public:
-  explicit ScopedSaveDC(HDC dc) noexcept : m_dc(dc), m_saved(dc ? ::SaveDC(dc) : 0) {}
-  ~ScopedSaveDC() {
-    if (m_saved) ::RestoreDC(m_dc, m_saved);
-  }
-  ScopedSaveDC(const ScopedSaveDC&) = delete;
-  ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
+public:
+    explicit ScopedSaveDC(HDC dc) noexcept : m_dc(dc), m_saved(dc ? ::SaveDC(dc) : 0) {}
+    ~ScopedSaveDC()
+    {
+        if (m_saved)
+            ::RestoreDC(m_dc, m_saved);
+    }
+    ScopedSaveDC(const ScopedSaveDC&) = delete;
+    ScopedSaveDC& operator=(const ScopedSaveDC&) = delete;
 
-  explicit operator bool() const noexcept { return m_saved != 0; }
+    explicit operator bool() const noexcept { return m_saved != 0; }
 
- private:
-  HDC m_dc;
-  int m_saved;
+private:
+    HDC m_dc;
+    int m_saved;
 };
 
 // SelectObject(dc, object) and, on leaving the scope, selects back what was
 // there before. Declare it after the owner of the object, so the object is
 // deselected before it is deleted.
 class ScopedSelectObject {
- public:
-  ScopedSelectObject(HDC dc, HGDIOBJ object) noexcept : m_dc(dc), m_old(nullptr) {
-    if (dc && object) {
-      m_old = ::SelectObject(dc, object);
-      if (m_old == HGDI_ERROR) m_old = nullptr;
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object) noexcept : m_dc(dc), m_old(nullptr)
+    {
+        if (dc && object) {
+            m_old = ::SelectObject(dc, object);
+            if (m_old == HGDI_ERROR)
+                m_old = nullptr;
+        }
     }
-  }
-  ~ScopedSelectObject() {
-    if (m_old) ::SelectObject(m_dc, m_old);
-  }
-  ScopedSelectObject(const ScopedSelectObject&) = delete;
-  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+    ~ScopedSelectObject()
+    {
+        if (m_old)
+            ::SelectObject(m_dc, m_old);
+    }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
 
-  // False when the object could not be selected.
-  explicit operator bool() const noexcept { return m_old != nullptr; }
-  HGDIOBJ Previous() const noexcept { return m_old; }
+    // False when the object could not be selected.
+    explicit operator bool() const noexcept { return m_old != nullptr; }
+    HGDIOBJ Previous() const noexcept { return m_old; }
 
- private:
-  HDC m_dc;
-  HGDIOBJ m_old;
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
 };
 
 // Owns one USER or kernel handle and frees it with Traits::Free. Traits name
@@ -252,49 +280,54 @@ class ScopedSelectObject {
 // counted by LiveObjectCount, which is about GDI.
 template <class Traits>
 class ScopedHandle {
- public:
-  using Handle = typename Traits::Handle;
+public:
+    using Handle = typename Traits::Handle;
 
-  ScopedHandle() noexcept = default;
-  explicit ScopedHandle(Handle h) noexcept : m_handle(h) {}
-  ~ScopedHandle() { Reset(); }
+    ScopedHandle() noexcept = default;
+    explicit ScopedHandle(Handle h) noexcept : m_handle(h) {}
+    ~ScopedHandle() { Reset(); }
 
-  ScopedHandle(const ScopedHandle&) = delete;
-  ScopedHandle& operator=(const ScopedHandle&) = delete;
-  ScopedHandle(ScopedHandle&& other) noexcept : m_handle(other.Release()) {}
-  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    ScopedHandle(ScopedHandle&& other) noexcept : m_handle(other.Release()) {}
+    ScopedHandle& operator=(ScopedHandle&& other) noexcept
+    {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
 
-  Handle Get() const noexcept { return m_handle; }
-  explicit operator bool() const noexcept { return m_handle != Traits::None(); }
+    Handle Get() const noexcept { return m_handle; }
+    explicit operator bool() const noexcept { return m_handle != Traits::None(); }
 
-  void Reset(Handle h = Traits::None()) noexcept {
-    if (h == m_handle) return;
-    if (m_handle != Traits::None()) Traits::Free(m_handle);
-    m_handle = h;
-  }
-  [[nodiscard]] Handle Release() noexcept { return std::exchange(m_handle, Traits::None()); }
+    void Reset(Handle h = Traits::None()) noexcept
+    {
+        if (h == m_handle)
+            return;
+        if (m_handle != Traits::None())
+            Traits::Free(m_handle);
+        m_handle = h;
+    }
+    [[nodiscard]] Handle Release() noexcept { return std::exchange(m_handle, Traits::None()); }
 
- private:
-  Handle m_handle = Traits::None();
+private:
+    Handle m_handle = Traits::None();
 };
 
 struct CursorTraits {
-  using Handle = HCURSOR;
-  static Handle None() noexcept { return nullptr; }
-  static void Free(Handle h) noexcept { ::DestroyCursor(h); }
+    using Handle = HCURSOR;
+    static Handle None() noexcept { return nullptr; }
+    static void Free(Handle h) noexcept { ::DestroyCursor(h); }
 };
 struct MenuTraits {
-  using Handle = HMENU;
-  static Handle None() noexcept { return nullptr; }
-  static void Free(Handle h) noexcept { ::DestroyMenu(h); }
+    using Handle = HMENU;
+    static Handle None() noexcept { return nullptr; }
+    static void Free(Handle h) noexcept { ::DestroyMenu(h); }
 };
 struct FileTraits {
-  using Handle = HANDLE;
-  static Handle None() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Free(Handle h) noexcept { ::CloseHandle(h); }
+    using Handle = HANDLE;
+    static Handle None() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Free(Handle h) noexcept { ::CloseHandle(h); }
 };
 
 using ScopedCursor = ScopedHandle<CursorTraits>;

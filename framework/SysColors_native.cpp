@@ -44,10 +44,12 @@ constexpr TColor kDefaultSysColors[] = {
 
 }  // namespace
 
-TColor ColorToRGB(TColor color) {
+TColor ColorToRGB(TColor color)
+{
     if (color < 0) {
         const auto index = static_cast<std::uint32_t>(color) & 0xFFu;
-        if (index < std::size(kDefaultSysColors)) return kDefaultSysColors[index];
+        if (index < std::size(kDefaultSysColors))
+            return kDefaultSysColors[index];
         return clBlack;
     }
     return color & 0x00FFFFFF;

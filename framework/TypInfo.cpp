@@ -5,29 +5,46 @@
 
 namespace fw {
 
-const char* TypeKindName(TTypeKind kind) {
+const char* TypeKindName(TTypeKind kind)
+{
     switch (kind) {
-        case TTypeKind::Integer: return "Integer";
-        case TTypeKind::Int64: return "Int64";
-        case TTypeKind::Enum: return "Enumeration";
-        case TTypeKind::Set: return "Set";
-        case TTypeKind::Bool: return "Boolean";
-        case TTypeKind::String: return "String";
-        case TTypeKind::WString: return "WideString";
-        case TTypeKind::Float: return "Float";
-        case TTypeKind::Class: return "Class";
-        case TTypeKind::Component: return "Component";
-        case TTypeKind::Method: return "Method";
-        case TTypeKind::Collection: return "Collection";
-        case TTypeKind::Binary: return "Binary";
-        case TTypeKind::Strings: return "Strings";
+    case TTypeKind::Integer:
+        return "Integer";
+    case TTypeKind::Int64:
+        return "Int64";
+    case TTypeKind::Enum:
+        return "Enumeration";
+    case TTypeKind::Set:
+        return "Set";
+    case TTypeKind::Bool:
+        return "Boolean";
+    case TTypeKind::String:
+        return "String";
+    case TTypeKind::WString:
+        return "WideString";
+    case TTypeKind::Float:
+        return "Float";
+    case TTypeKind::Class:
+        return "Class";
+    case TTypeKind::Component:
+        return "Component";
+    case TTypeKind::Method:
+        return "Method";
+    case TTypeKind::Collection:
+        return "Collection";
+    case TTypeKind::Binary:
+        return "Binary";
+    case TTypeKind::Strings:
+        return "Strings";
     }
     return "?";
 }
 
-int TEnumNames::IndexOf(std::string_view name) const {
+int TEnumNames::IndexOf(std::string_view name) const
+{
     for (std::size_t i = 0; i < Names.size(); ++i) {
-        if (SameText(Names[i], name)) return static_cast<int>(i);
+        if (SameText(Names[i], name))
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -35,51 +52,69 @@ int TEnumNames::IndexOf(std::string_view name) const {
 // ---------------------------------------------------------------------------
 // TPropInfo
 
-bool TPropInfo::IsReadOnly() const {
+bool TPropInfo::IsReadOnly() const
+{
     switch (Kind) {
-        case TTypeKind::Integer:
-        case TTypeKind::Int64:
-        case TTypeKind::Enum:
-        case TTypeKind::Set:
-        case TTypeKind::Bool: return !SetOrd;
-        case TTypeKind::String:
-        case TTypeKind::WString: return !SetStr;
-        case TTypeKind::Float: return !SetFloat;
-        case TTypeKind::Component: return !SetComponent;
-        case TTypeKind::Method: return !SetEvent;
-        case TTypeKind::Binary: return !ReadData;
-        case TTypeKind::Strings: return !SetStrings;
-        case TTypeKind::Class:
-        case TTypeKind::Collection: return false;  // set through the sub-object
+    case TTypeKind::Integer:
+    case TTypeKind::Int64:
+    case TTypeKind::Enum:
+    case TTypeKind::Set:
+    case TTypeKind::Bool:
+        return !SetOrd;
+    case TTypeKind::String:
+    case TTypeKind::WString:
+        return !SetStr;
+    case TTypeKind::Float:
+        return !SetFloat;
+    case TTypeKind::Component:
+        return !SetComponent;
+    case TTypeKind::Method:
+        return !SetEvent;
+    case TTypeKind::Binary:
+        return !ReadData;
+    case TTypeKind::Strings:
+        return !SetStrings;
+    case TTypeKind::Class:
+    case TTypeKind::Collection:
+        return false;  // set through the sub-object
     }
     return true;
 }
 
-bool TPropInfo::IsStored(TObject& obj) const {
-    if (StoredFn && !StoredFn(obj)) return false;
+bool TPropInfo::IsStored(TObject& obj) const
+{
+    if (StoredFn && !StoredFn(obj))
+        return false;
     // What cannot be read back is not written.
-    if (IsReadOnly()) return false;
+    if (IsReadOnly())
+        return false;
     switch (Kind) {
-        case TTypeKind::Integer:
-        case TTypeKind::Int64:
-        case TTypeKind::Enum:
-        case TTypeKind::Set:
-        case TTypeKind::Bool: return !HasDefault || GetOrd(obj) != DefaultOrd;
-        case TTypeKind::String:
-        case TTypeKind::WString: return GetStr(obj) != DefaultString;
-        case TTypeKind::Float: return GetFloat(obj) != DefaultFloat;
-        case TTypeKind::Class:
-        case TTypeKind::Component: return GetObjectValue(obj) != nullptr;
-        case TTypeKind::Method: {
-            auto* p = dynamic_cast<TPersistent*>(&obj);
-            return p != nullptr && p->BoundMethodName(*this) != nullptr;
-        }
-        case TTypeKind::Collection: {
-            auto* c = dynamic_cast<TCollection*>(GetObjectValue(obj));
-            return c != nullptr && c->Count() > 0;
-        }
-        case TTypeKind::Binary: return static_cast<bool>(WriteData);
-        case TTypeKind::Strings: return !GetStrings(obj).empty();
+    case TTypeKind::Integer:
+    case TTypeKind::Int64:
+    case TTypeKind::Enum:
+    case TTypeKind::Set:
+    case TTypeKind::Bool:
+        return !HasDefault || GetOrd(obj) != DefaultOrd;
+    case TTypeKind::String:
+    case TTypeKind::WString:
+        return GetStr(obj) != DefaultString;
+    case TTypeKind::Float:
+        return GetFloat(obj) != DefaultFloat;
+    case TTypeKind::Class:
+    case TTypeKind::Component:
+        return GetObjectValue(obj) != nullptr;
+    case TTypeKind::Method: {
+        auto* p = dynamic_cast<TPersistent*>(&obj);
+        return p != nullptr && p->BoundMethodName(*this) != nullptr;
+    }
+    case TTypeKind::Collection: {
+        auto* c = dynamic_cast<TCollection*>(GetObjectValue(obj));
+        return c != nullptr && c->Count() > 0;
+    }
+    case TTypeKind::Binary:
+        return static_cast<bool>(WriteData);
+    case TTypeKind::Strings:
+        return !GetStrings(obj).empty();
     }
     return false;
 }
@@ -87,46 +122,57 @@ bool TPropInfo::IsStored(TObject& obj) const {
 // ---------------------------------------------------------------------------
 // TClassInfo
 
-TClassInfo::TClassInfo(std::string name, const TClassInfo* parent)
-    : m_name(std::move(name)), m_parent(parent) {}
+TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : m_name(std::move(name)), m_parent(parent) {}
 
-bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
+bool TClassInfo::InheritsFrom(const TClassInfo& other) const
+{
     for (const TClassInfo* c = this; c != nullptr; c = c->m_parent) {
-        if (c == &other) return true;
+        if (c == &other)
+            return true;
     }
     return false;
 }
 
-TComponent* TClassInfo::CreateComponent(TComponent* owner) const {
-    if (m_componentFactory == nullptr) throw EFrameworkError("Class " + m_name + " cannot be created");
+TComponent* TClassInfo::CreateComponent(TComponent* owner) const
+{
+    if (m_componentFactory == nullptr)
+        throw EFrameworkError("Class " + m_name + " cannot be created");
     return m_componentFactory(owner);
 }
 
-TCollectionItem* TClassInfo::CreateItem(TCollection* collection) const {
-    if (m_itemFactory == nullptr) throw EFrameworkError("Class " + m_name + " cannot be created");
+TCollectionItem* TClassInfo::CreateItem(TCollection* collection) const
+{
+    if (m_itemFactory == nullptr)
+        throw EFrameworkError("Class " + m_name + " cannot be created");
     return m_itemFactory(collection);
 }
 
-const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {
+const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
+{
     for (const TPropInfo* p : m_allProps) {
-        if (SameText(p->Name, name)) return p;
+        if (SameText(p->Name, name))
+            return p;
     }
     return nullptr;
 }
 
-const TFieldInfo* TClassInfo::FindField(std::string_view name) const {
+const TFieldInfo* TClassInfo::FindField(std::string_view name) const
+{
     for (const TClassInfo* c = this; c != nullptr; c = c->m_parent) {
         for (const TFieldInfo& f : c->m_fields) {
-            if (SameText(f.Name, name)) return &f;
+            if (SameText(f.Name, name))
+                return &f;
         }
     }
     return nullptr;
 }
 
-const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const {
+const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const
+{
     for (const TClassInfo* c = this; c != nullptr; c = c->m_parent) {
         for (const TMethodInfo& m : c->m_methods) {
-            if (SameText(m.Name, name)) return &m;
+            if (SameText(m.Name, name))
+                return &m;
         }
     }
     return nullptr;
@@ -135,11 +181,13 @@ const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const {
 // Builds the stored order: ordinary properties of the ancestors, then this
 // class's; then the late ones in the same way. A property declared again
 // keeps the place of the one it hides.
-void TClassInfo::Finish() {
+void TClassInfo::Finish()
+{
     std::vector<const TPropInfo*> ordinary;
     std::vector<const TPropInfo*> late;
     if (m_parent != nullptr) {
-        for (const TPropInfo* p : m_parent->m_allProps) (p->Late ? late : ordinary).push_back(p);
+        for (const TPropInfo* p : m_parent->m_allProps)
+            (p->Late ? late : ordinary).push_back(p);
     }
     for (const auto& own : m_ownProps) {
         const TPropInfo* p = own.get();
@@ -147,7 +195,8 @@ void TClassInfo::Finish() {
         for (auto* list : {&ordinary, &late}) {
             auto it = std::find_if(list->begin(), list->end(),
                                    [&](const TPropInfo* q) { return SameText(q->Name, p->Name); });
-            if (it == list->end()) continue;
+            if (it == list->end())
+                continue;
             if ((list == &late) == p->Late) {
                 *it = p;
                 replaced = true;
@@ -155,7 +204,8 @@ void TClassInfo::Finish() {
                 list->erase(it);
             }
         }
-        if (!replaced) (p->Late ? late : ordinary).push_back(p);
+        if (!replaced)
+            (p->Late ? late : ordinary).push_back(p);
     }
     m_allProps = std::move(ordinary);
     m_allProps.insert(m_allProps.end(), late.begin(), late.end());
@@ -166,56 +216,69 @@ void TClassInfo::Finish() {
 
 namespace {
 
-std::map<std::string, const TClassInfo*>& Registry() {
+std::map<std::string, const TClassInfo*>& Registry()
+{
     static std::map<std::string, const TClassInfo*> registry;
     return registry;
 }
 
 }  // namespace
 
-void RegisterClassInfo(const TClassInfo& info) {
+void RegisterClassInfo(const TClassInfo& info)
+{
     auto [it, inserted] = Registry().emplace(AsciiUpperCase(info.Name()), &info);
     if (!inserted && it->second != &info) {
         throw EFrameworkError("A class named " + info.Name() + " is already registered");
     }
 }
 
-const TClassInfo* FindClass(std::string_view name) {
+const TClassInfo* FindClass(std::string_view name)
+{
     auto it = Registry().find(AsciiUpperCase(name));
     return it == Registry().end() ? nullptr : it->second;
 }
 
-const TClassInfo& GetClass(std::string_view name) {
+const TClassInfo& GetClass(std::string_view name)
+{
     const TClassInfo* info = FindClass(name);
-    if (info == nullptr) throw EFrameworkError("Class " + std::string(name) + " not found");
+    if (info == nullptr)
+        throw EFrameworkError("Class " + std::string(name) + " not found");
     return *info;
 }
 
-std::vector<const TClassInfo*> RegisteredClasses() {
+std::vector<const TClassInfo*> RegisteredClasses()
+{
     std::vector<const TClassInfo*> out;
-    for (const auto& [key, info] : Registry()) out.push_back(info);
+    for (const auto& [key, info] : Registry())
+        out.push_back(info);
     return out;
 }
 
 // ---------------------------------------------------------------------------
 // Access by name
 
-const TPropInfo* FindPropertyPath(TObject& obj, std::string_view path, TObject*& target) {
+const TPropInfo* FindPropertyPath(TObject& obj, std::string_view path, TObject*& target)
+{
     target = &obj;
     while (true) {
         const auto dot = path.find('.');
         const std::string_view part = path.substr(0, dot);
         const TPropInfo* prop = target->ClassType().FindProperty(part);
-        if (prop == nullptr) return nullptr;
-        if (dot == std::string_view::npos) return prop;
-        if (prop->Kind != TTypeKind::Class) return nullptr;
+        if (prop == nullptr)
+            return nullptr;
+        if (dot == std::string_view::npos)
+            return prop;
+        if (prop->Kind != TTypeKind::Class)
+            return nullptr;
         target = prop->GetObjectValue(*target);
-        if (target == nullptr) return nullptr;
+        if (target == nullptr)
+            return nullptr;
         path = path.substr(dot + 1);
     }
 }
 
-void BindEvent(TObject& obj, const TPropInfo& event, TObject& root, std::string_view methodName) {
+void BindEvent(TObject& obj, const TPropInfo& event, TObject& root, std::string_view methodName)
+{
     if (event.Kind != TTypeKind::Method || !event.SetEvent) {
         throw EFrameworkError("Property " + event.Name + " is not an event");
     }
@@ -227,7 +290,8 @@ void BindEvent(TObject& obj, const TPropInfo& event, TObject& root, std::string_
         throw EFrameworkError("Method " + method->Name + " does not match event " + event.Name);
     }
     event.SetEvent(obj, method->Bind(root));
-    if (auto* p = dynamic_cast<TPersistent*>(&obj)) p->SetBoundMethodName(event, method->Name);
+    if (auto* p = dynamic_cast<TPersistent*>(&obj))
+        p->SetBoundMethodName(event, method->Name);
 }
 
 }  // namespace fw

@@ -66,20 +66,20 @@
 namespace fw {
 
 enum class TTypeKind {
-    Integer,     // int-like, optionally stored as an identifier (TIdentMap)
+    Integer,  // int-like, optionally stored as an identifier (TIdentMap)
     Int64,
-    Enum,        // stored as identifier
-    Set,         // stored as [member, ...]
+    Enum,  // stored as identifier
+    Set,   // stored as [member, ...]
     Bool,
-    String,      // 8-bit bytes kept verbatim
-    WString,     // UTF-8 in memory, UTF-16 in the stream
+    String,   // 8-bit bytes kept verbatim
+    WString,  // UTF-8 in memory, UTF-16 in the stream
     Float,
-    Class,       // owned sub-object; its properties are stored as Name.Sub
-    Component,   // reference to another component by name
-    Method,      // event bound to a published method of the root
+    Class,      // owned sub-object; its properties are stored as Name.Sub
+    Component,  // reference to another component by name
+    Method,     // event bound to a published method of the root
     Collection,
-    Binary,      // custom data block
-    Strings,     // list of strings, stored as ( 'a' 'b' )
+    Binary,   // custom data block
+    Strings,  // list of strings, stored as ( 'a' 'b' )
 };
 
 const char* TypeKindName(TTypeKind kind);
@@ -99,17 +99,17 @@ class TPropInfo {
 public:
     std::string Name;
     TTypeKind Kind = TTypeKind::Integer;
-    const TClassInfo* Owner = nullptr;       // class that declared it
-    bool Late = false;                       // written after ordinary properties
+    const TClassInfo* Owner = nullptr;  // class that declared it
+    bool Late = false;                  // written after ordinary properties
 
     // Kind details.
-    TEnumNames Enum;                         // Enum, Set
-    const TIdentMap* Idents = nullptr;       // Integer
+    TEnumNames Enum;                    // Enum, Set
+    const TIdentMap* Idents = nullptr;  // Integer
     // Class, Component, Collection: the class of the value. Looked up on
     // first use, so that a class may refer to itself (menu items).
     const TClassInfo& (*PropClassOf)() = nullptr;
     const TClassInfo* PropClass() const { return PropClassOf != nullptr ? &PropClassOf() : nullptr; }
-    const std::type_info* EventType = nullptr;  // Method: the std::function type
+    const std::type_info* EventType = nullptr;                           // Method: the std::function type
     std::int64_t MinValue = (std::numeric_limits<std::int64_t>::min)();  // Integer range
     std::int64_t MaxValue = (std::numeric_limits<std::int64_t>::max)();
 
@@ -122,15 +122,15 @@ public:
 
     // Accessors; which ones are set depends on Kind. Setters may be empty
     // for read-only properties (the reader then reports an error).
-    std::function<std::int64_t(TObject&)> GetOrd;          // Integer Int64 Enum Set Bool
+    std::function<std::int64_t(TObject&)> GetOrd;  // Integer Int64 Enum Set Bool
     std::function<void(TObject&, std::int64_t)> SetOrd;
-    std::function<std::string(TObject&)> GetStr;           // String WString
+    std::function<std::string(TObject&)> GetStr;  // String WString
     std::function<void(TObject&, const std::string&)> SetStr;
-    std::function<double(TObject&)> GetFloat;              // Float
+    std::function<double(TObject&)> GetFloat;  // Float
     std::function<void(TObject&, double)> SetFloat;
-    std::function<TPersistent*(TObject&)> GetObjectValue;       // Class Collection Component
+    std::function<TPersistent*(TObject&)> GetObjectValue;  // Class Collection Component
     std::function<void(TObject&, TComponent*)> SetComponent;
-    std::function<void(TObject&, const std::any&)> SetEvent;  // any holds EventType or is empty
+    std::function<void(TObject&, const std::any&)> SetEvent;                // any holds EventType or is empty
     std::function<void(TObject&, std::span<const std::uint8_t>)> ReadData;  // Binary
     std::function<std::vector<std::uint8_t>(TObject&)> WriteData;
     std::function<std::vector<std::string>(TObject&)> GetStrings;  // Strings
@@ -218,10 +218,9 @@ std::vector<const TClassInfo*> RegisteredClasses();
 // Note: an object file of a static library is linked only when something
 // refers to it; a class used only through stored layouts should also be
 // named in a published field or registered explicitly by the program.
-#define FW_REGISTER_CLASS(ClassName)                                                \
-    namespace {                                                                     \
-    [[maybe_unused]] const ::fw::TClassInfo& fwClassRegistrar_##ClassName =         \
-        ClassName::StaticClass();                                                   \
+#define FW_REGISTER_CLASS(ClassName)                                                                                   \
+    namespace {                                                                                                        \
+    [[maybe_unused]] const ::fw::TClassInfo& fwClassRegistrar_##ClassName = ClassName::StaticClass();                  \
     }
 
 // ---------------------------------------------------------------------------
@@ -230,12 +229,14 @@ std::vector<const TClassInfo*> RegisteredClasses();
 namespace detail {
 
 template <class T, class G>
-decltype(auto) InvokeGet(const G& get, T& obj) {
+decltype(auto) InvokeGet(const G& get, T& obj)
+{
     return std::invoke(get, obj);
 }
 
 template <class T, class S, class V>
-void InvokeSet(const S& set, T& obj, V&& value) {
+void InvokeSet(const S& set, T& obj, V&& value)
+{
     if constexpr (std::is_member_object_pointer_v<S>) {
         obj.*set = std::forward<V>(value);
     } else {
@@ -252,7 +253,8 @@ template <class E>
 struct IsTSet<TSet<E>> : std::true_type {};
 
 template <class V>
-std::uint64_t ToSetMask(const V& v) {
+std::uint64_t ToSetMask(const V& v)
+{
     if constexpr (IsTSet<V>::value) {
         return v.ToMask();
     } else if constexpr (std::is_enum_v<V>) {
@@ -263,7 +265,8 @@ std::uint64_t ToSetMask(const V& v) {
 }
 
 template <class V>
-V FromSetMask(std::uint64_t m) {
+V FromSetMask(std::uint64_t m)
+{
     if constexpr (IsTSet<V>::value) {
         return V::FromMask(m);
     } else {
@@ -273,13 +276,15 @@ V FromSetMask(std::uint64_t m) {
 
 // Throws EFrameworkError when value does not fit V.
 template <class V>
-V CheckedOrd(std::int64_t value) {
+V CheckedOrd(std::int64_t value)
+{
     using U = std::conditional_t<std::is_enum_v<V>, std::underlying_type<V>, std::type_identity<V>>;
     using I = typename U::type;
     if constexpr (std::is_same_v<I, bool>) {
         return static_cast<V>(value != 0);
     } else {
-        if (!std::in_range<I>(value)) throw EFrameworkError("Value out of range");
+        if (!std::in_range<I>(value))
+            throw EFrameworkError("Value out of range");
         return static_cast<V>(static_cast<I>(value));
     }
 }
@@ -302,11 +307,17 @@ struct MemberFnTraits<R (C::*)(A...) const noexcept> : MemberFnTraits<R (C::*)(A
 template <class S>
 struct SetterArg;
 template <class C, class R, class A>
-struct SetterArg<R (C::*)(A)> { using Type = std::remove_cvref_t<A>; };
+struct SetterArg<R (C::*)(A)> {
+    using Type = std::remove_cvref_t<A>;
+};
 template <class C, class R, class A>
-struct SetterArg<R (C::*)(A) noexcept> { using Type = std::remove_cvref_t<A>; };
+struct SetterArg<R (C::*)(A) noexcept> {
+    using Type = std::remove_cvref_t<A>;
+};
 template <class C, class A>
-struct SetterArg<A C::*> { using Type = std::remove_cvref_t<A>; };
+struct SetterArg<A C::*> {
+    using Type = std::remove_cvref_t<A>;
+};
 
 }  // namespace detail
 
@@ -314,7 +325,8 @@ template <class T>
 class TClassBuilder {
 public:
     TClassBuilder(std::string name, const TClassInfo* parent)
-        : m_info(std::make_unique<TClassInfo>(std::move(name), parent)) {
+        : m_info(std::make_unique<TClassInfo>(std::move(name), parent))
+    {
         if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
                       std::is_constructible_v<T, TComponent*>) {
             m_info->m_componentFactory = [](TComponent* owner) -> TComponent* { return new T(owner); };
@@ -328,53 +340,61 @@ public:
     // Integer property (int, long, TColor, ...). With idents, values that
     // have a name are stored as that identifier.
     template <class G, class S>
-    TClassBuilder& Int(std::string_view name, G get, S set) {
+    TClassBuilder& Int(std::string_view name, G get, S set)
+    {
         AddOrd<G, S>(name, TTypeKind::Integer, get, set);
         using V = detail::GetResult<T, G>;
         if constexpr (!std::is_same_v<V, bool>) {
             Last().MinValue = (std::numeric_limits<V>::min)();
-            Last().MaxValue = static_cast<std::int64_t>((std::min<std::uint64_t>)(
-                static_cast<std::uint64_t>((std::numeric_limits<V>::max)()),
-                static_cast<std::uint64_t>((std::numeric_limits<std::int64_t>::max)())));
+            Last().MaxValue = static_cast<std::int64_t>(
+                (std::min<std::uint64_t>)(static_cast<std::uint64_t>((std::numeric_limits<V>::max)()),
+                                          static_cast<std::uint64_t>((std::numeric_limits<std::int64_t>::max)())));
         }
         return *this;
     }
     template <class G, class S>
-    TClassBuilder& Int(std::string_view name, G get, S set, std::int64_t def) {
+    TClassBuilder& Int(std::string_view name, G get, S set, std::int64_t def)
+    {
         Int(name, get, set);
         return Default(def);
     }
     template <class G, class S>
-    TClassBuilder& Int(std::string_view name, G get, S set, std::int64_t def, const TIdentMap& idents) {
+    TClassBuilder& Int(std::string_view name, G get, S set, std::int64_t def, const TIdentMap& idents)
+    {
         Int(name, get, set, def);
         Last().Idents = &idents;
         return *this;
     }
     template <class G, class S>
-    TClassBuilder& Int64(std::string_view name, G get, S set) {
+    TClassBuilder& Int64(std::string_view name, G get, S set)
+    {
         AddOrd<G, S>(name, TTypeKind::Int64, get, set);
         return *this;
     }
     template <class G, class S>
-    TClassBuilder& Int64(std::string_view name, G get, S set, std::int64_t def) {
+    TClassBuilder& Int64(std::string_view name, G get, S set, std::int64_t def)
+    {
         Int64(name, get, set);
         return Default(def);
     }
 
     template <class G, class S>
-    TClassBuilder& Bool(std::string_view name, G get, S set) {
+    TClassBuilder& Bool(std::string_view name, G get, S set)
+    {
         AddOrd<G, S>(name, TTypeKind::Bool, get, set);
         return *this;
     }
     template <class G, class S>
-    TClassBuilder& Bool(std::string_view name, G get, S set, bool def) {
+    TClassBuilder& Bool(std::string_view name, G get, S set, bool def)
+    {
         Bool(name, get, set);
         return Default(def ? 1 : 0);
     }
 
     // Enumeration: names[i] is the identifier of ordinal i.
     template <class G, class S>
-    TClassBuilder& Enum(std::string_view name, G get, S set, TEnumNames names) {
+    TClassBuilder& Enum(std::string_view name, G get, S set, TEnumNames names)
+    {
         AddOrd<G, S>(name, TTypeKind::Enum, get, set);
         Last().MinValue = 0;
         Last().MaxValue = static_cast<std::int64_t>(names.Names.size()) - 1;
@@ -382,14 +402,16 @@ public:
         return *this;
     }
     template <class G, class S, class D>
-    TClassBuilder& Enum(std::string_view name, G get, S set, TEnumNames names, D def) {
+    TClassBuilder& Enum(std::string_view name, G get, S set, TEnumNames names, D def)
+    {
         Enum(name, get, set, std::move(names));
         return Default(static_cast<std::int64_t>(def));
     }
 
     // Set of enumeration members; the getter returns TSet<E> or a bit mask.
     template <class G, class S>
-    TClassBuilder& Set(std::string_view name, G get, S set, TEnumNames names) {
+    TClassBuilder& Set(std::string_view name, G get, S set, TEnumNames names)
+    {
         using V = detail::GetResult<T, G>;
         auto& p = Add(name, TTypeKind::Set);
         p.GetOrd = [get](TObject& o) -> std::int64_t {
@@ -404,14 +426,16 @@ public:
         return Default(0);
     }
     template <class G, class S, class D>
-    TClassBuilder& Set(std::string_view name, G get, S set, TEnumNames names, D def) {
+    TClassBuilder& Set(std::string_view name, G get, S set, TEnumNames names, D def)
+    {
         Set(name, get, set, std::move(names));
         return Default(static_cast<std::int64_t>(detail::ToSetMask(def)));
     }
 
     // 8-bit string kept byte for byte.
     template <class G, class S>
-    TClassBuilder& String(std::string_view name, G get, S set, std::string def = {}) {
+    TClassBuilder& String(std::string_view name, G get, S set, std::string def = {})
+    {
         AddStr(name, TTypeKind::String, get, set);
         Last().DefaultString = std::move(def);
         Last().HasDefault = true;
@@ -419,7 +443,8 @@ public:
     }
     // Unicode string, UTF-8 in memory.
     template <class G, class S>
-    TClassBuilder& WString(std::string_view name, G get, S set, std::string def = {}) {
+    TClassBuilder& WString(std::string_view name, G get, S set, std::string def = {})
+    {
         AddStr(name, TTypeKind::WString, get, set);
         Last().DefaultString = std::move(def);
         Last().HasDefault = true;
@@ -427,7 +452,8 @@ public:
     }
 
     template <class G, class S>
-    TClassBuilder& Float(std::string_view name, G get, S set, double def = 0.0) {
+    TClassBuilder& Float(std::string_view name, G get, S set, double def = 0.0)
+    {
         auto& p = Add(name, TTypeKind::Float);
         p.GetFloat = [get](TObject& o) -> double { return static_cast<double>(detail::InvokeGet(get, Self(o))); };
         if constexpr (!std::is_null_pointer_v<S>) {
@@ -441,7 +467,8 @@ public:
 
     // Owned sub-object (TFont, TKsOffset, ...); the getter returns a pointer.
     template <class G>
-    TClassBuilder& Object(std::string_view name, G get) {
+    TClassBuilder& Object(std::string_view name, G get)
+    {
         using P = std::remove_pointer_t<detail::GetResult<T, G>>;
         static_assert(std::is_base_of_v<TPersistent, P>, "Object properties hold TPersistent objects");
         auto& p = Add(name, TTypeKind::Class);
@@ -452,7 +479,8 @@ public:
 
     // Reference to another component, stored by name.
     template <class G, class S>
-    TClassBuilder& Component(std::string_view name, G get, S set) {
+    TClassBuilder& Component(std::string_view name, G get, S set)
+    {
         using P = std::remove_pointer_t<detail::GetResult<T, G>>;
         static_assert(std::is_base_of_v<TComponent, P>, "Component properties refer to components");
         auto& p = Add(name, TTypeKind::Component);
@@ -462,7 +490,8 @@ public:
                 P* typed = nullptr;
                 if (c != nullptr) {
                     typed = dynamic_cast<P*>(c);
-                    if (typed == nullptr) throw EFrameworkError("Invalid property value: " + c->Name() + " is a " + c->ClassName());
+                    if (typed == nullptr)
+                        throw EFrameworkError("Invalid property value: " + c->Name() + " is a " + c->ClassName());
                 }
                 detail::InvokeSet(set, Self(o), typed);
             };
@@ -473,7 +502,8 @@ public:
 
     // Event: the setter takes a std::function (TNotifyEvent, ...).
     template <class S>
-    TClassBuilder& Event(std::string_view name, S set) {
+    TClassBuilder& Event(std::string_view name, S set)
+    {
         using F = typename detail::SetterArg<S>::Type;
         auto& p = Add(name, TTypeKind::Method);
         p.EventType = &typeid(F);
@@ -489,7 +519,8 @@ public:
 
     // Stored collection; the getter returns a TCollection-derived pointer.
     template <class G>
-    TClassBuilder& Collection(std::string_view name, G get) {
+    TClassBuilder& Collection(std::string_view name, G get)
+    {
         using P = std::remove_pointer_t<detail::GetResult<T, G>>;
         static_assert(std::is_base_of_v<TCollection, P>, "Collection properties hold TCollection objects");
         auto& p = Add(name, TTypeKind::Collection);
@@ -502,7 +533,8 @@ public:
     // functions void ReadData(std::span<const uint8_t>) and
     // std::vector<uint8_t> WriteData() const.
     template <class R, class W>
-    TClassBuilder& Binary(std::string_view name, R read, W write) {
+    TClassBuilder& Binary(std::string_view name, R read, W write)
+    {
         auto& p = Add(name, TTypeKind::Binary);
         p.ReadData = [read](TObject& o, std::span<const std::uint8_t> bytes) { std::invoke(read, Self(o), bytes); };
         p.WriteData = [write](TObject& o) -> std::vector<std::uint8_t> { return std::invoke(write, Self(o)); };
@@ -510,46 +542,55 @@ public:
     }
 
     template <class G, class S>
-    TClassBuilder& Strings(std::string_view name, G get, S set) {
+    TClassBuilder& Strings(std::string_view name, G get, S set)
+    {
         auto& p = Add(name, TTypeKind::Strings);
         p.GetStrings = [get](TObject& o) -> std::vector<std::string> { return detail::InvokeGet(get, Self(o)); };
         if constexpr (!std::is_null_pointer_v<S>) {
-            p.SetStrings = [set](TObject& o, std::vector<std::string> v) { detail::InvokeSet(set, Self(o), std::move(v)); };
+            p.SetStrings = [set](TObject& o, std::vector<std::string> v) {
+                detail::InvokeSet(set, Self(o), std::move(v));
+            };
         }
         return *this;
     }
 
     // Modifiers of the property added last.
-    TClassBuilder& Default(std::int64_t def) {
+    TClassBuilder& Default(std::int64_t def)
+    {
         Last().HasDefault = true;
         Last().DefaultOrd = def;
         return *this;
     }
     // No default: always stored.
-    TClassBuilder& NoDefault() {
+    TClassBuilder& NoDefault()
+    {
         Last().HasDefault = false;
         return *this;
     }
     // Stored only when pred(obj) holds (and the value is not the default).
     template <class P>
-    TClassBuilder& Stored(P pred) {
+    TClassBuilder& Stored(P pred)
+    {
         Last().StoredFn = [pred](TObject& o) -> bool { return std::invoke(pred, Self(o)); };
         return *this;
     }
-    TClassBuilder& Stored(bool stored) {
+    TClassBuilder& Stored(bool stored)
+    {
         Last().StoredFn = [stored](TObject&) { return stored; };
         return *this;
     }
 
     // Properties added after this are written after all ordinary ones.
-    TClassBuilder& Late() {
+    TClassBuilder& Late()
+    {
         m_late = true;
         return *this;
     }
 
     // Published field: pointer member that receives the child of that name.
     template <class C>
-    TClassBuilder& Field(std::string_view name, C* T::*member) {
+    TClassBuilder& Field(std::string_view name, C* T::*member)
+    {
         static_assert(std::is_base_of_v<TComponent, C>, "Published fields hold components");
         TFieldInfo f;
         f.Name = std::string(name);
@@ -558,7 +599,8 @@ public:
             C* typed = nullptr;
             if (c != nullptr) {
                 typed = dynamic_cast<C*>(c);
-                if (typed == nullptr) return false;
+                if (typed == nullptr)
+                    return false;
             }
             Self(root).*member = typed;
             return true;
@@ -570,7 +612,8 @@ public:
 
     // Published method that events can be bound to.
     template <class M>
-    TClassBuilder& Method(std::string_view name, M method) {
+    TClassBuilder& Method(std::string_view name, M method)
+    {
         using Traits = detail::MemberFnTraits<M>;
         using F = typename Traits::Function;
         TMethodInfo m;
@@ -587,7 +630,8 @@ public:
     }
 
     // Finishes the table and adds the class to the registry.
-    const TClassInfo& Register() {
+    const TClassInfo& Register()
+    {
         m_info->Finish();
         const TClassInfo& info = *m_info.release();  // lives for the whole run
         RegisterClassInfo(info);
@@ -597,7 +641,8 @@ public:
 private:
     static T& Self(TObject& o) { return static_cast<T&>(o); }
 
-    TPropInfo& Add(std::string_view name, TTypeKind kind) {
+    TPropInfo& Add(std::string_view name, TTypeKind kind)
+    {
         auto p = std::make_unique<TPropInfo>();
         p->Name = std::string(name);
         p->Kind = kind;
@@ -609,17 +654,21 @@ private:
     TPropInfo& Last() { return *m_info->m_ownProps.back(); }
 
     template <class G, class S>
-    void AddOrd(std::string_view name, TTypeKind kind, G get, S set) {
+    void AddOrd(std::string_view name, TTypeKind kind, G get, S set)
+    {
         using V = detail::GetResult<T, G>;
         auto& p = Add(name, kind);
-        p.GetOrd = [get](TObject& o) -> std::int64_t { return static_cast<std::int64_t>(detail::InvokeGet(get, Self(o))); };
+        p.GetOrd = [get](TObject& o) -> std::int64_t {
+            return static_cast<std::int64_t>(detail::InvokeGet(get, Self(o)));
+        };
         if constexpr (!std::is_null_pointer_v<S>) {
             p.SetOrd = [set](TObject& o, std::int64_t v) { detail::InvokeSet(set, Self(o), detail::CheckedOrd<V>(v)); };
         }
     }
 
     template <class G, class S>
-    void AddStr(std::string_view name, TTypeKind kind, G get, S set) {
+    void AddStr(std::string_view name, TTypeKind kind, G get, S set)
+    {
         auto& p = Add(name, kind);
         p.GetStr = [get](TObject& o) -> std::string { return std::string(detail::InvokeGet(get, Self(o))); };
         if constexpr (!std::is_null_pointer_v<S>) {
@@ -633,7 +682,8 @@ private:
 
 // Starts the table of class T derived from Base.
 template <class T, class Base>
-TClassBuilder<T> DefineClass(std::string name) {
+TClassBuilder<T> DefineClass(std::string name)
+{
     static_assert(std::is_base_of_v<Base, T>, "DefineClass<T, Base>: T must derive from Base");
     return TClassBuilder<T>(std::move(name), &Base::StaticClass());
 }

@@ -49,7 +49,11 @@ struct TRect {
     constexpr TRect() = default;
     constexpr TRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) {}
     constexpr TRect(TPoint topLeft, TPoint bottomRight)
-        : Left(topLeft.X), Top(topLeft.Y), Right(bottomRight.X), Bottom(bottomRight.Y) {}
+        : Left(topLeft.X),
+          Top(topLeft.Y),
+          Right(bottomRight.X),
+          Bottom(bottomRight.Y)
+    {}
 
     constexpr int Width() const { return Right - Left; }
     constexpr int Height() const { return Bottom - Top; }
@@ -58,28 +62,38 @@ struct TRect {
     constexpr TPoint BottomRight() const { return {Right, Bottom}; }
     // Empty when it covers no pixel (also when inverted).
     constexpr bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    constexpr bool Contains(TPoint p) const {
-        return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom;
-    }
-    constexpr bool Contains(const TRect& r) const {
+    constexpr bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
+    constexpr bool Contains(const TRect& r) const
+    {
         return r.Left >= Left && r.Right <= Right && r.Top >= Top && r.Bottom <= Bottom;
     }
-    constexpr void Offset(int dx, int dy) { Left += dx; Right += dx; Top += dy; Bottom += dy; }
-    constexpr void Inflate(int dx, int dy) { Left -= dx; Right += dx; Top -= dy; Bottom += dy; }
+    constexpr void Offset(int dx, int dy)
+    {
+        Left += dx;
+        Right += dx;
+        Top += dy;
+        Bottom += dy;
+    }
+    constexpr void Inflate(int dx, int dy)
+    {
+        Left -= dx;
+        Right += dx;
+        Top -= dy;
+        Bottom += dy;
+    }
     friend constexpr bool operator==(const TRect&, const TRect&) = default;
 };
 
 constexpr TPoint Point(int x, int y) { return {x, y}; }
 constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
-constexpr TRect Bounds(int left, int top, int width, int height) {
-    return {left, top, left + width, top + height};
-}
+constexpr TRect Bounds(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
 
 // Intersection of a and b; an empty result is normalised to (0,0,0,0).
 // Returns whether the intersection is non-empty (like Win32 IntersectRect).
-constexpr bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
-    TRect r{(std::max)(a.Left, b.Left), (std::max)(a.Top, b.Top),
-            (std::min)(a.Right, b.Right), (std::min)(a.Bottom, b.Bottom)};
+constexpr bool IntersectRect(TRect& dst, const TRect& a, const TRect& b)
+{
+    TRect r{(std::max)(a.Left, b.Left), (std::max)(a.Top, b.Top), (std::min)(a.Right, b.Right),
+            (std::min)(a.Bottom, b.Bottom)};
     if (r.IsEmpty()) {
         dst = TRect{};
         return false;
@@ -87,22 +101,28 @@ constexpr bool IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
     dst = r;
     return true;
 }
-constexpr TRect IntersectRect(const TRect& a, const TRect& b) {
+constexpr TRect IntersectRect(const TRect& a, const TRect& b)
+{
     TRect r;
     IntersectRect(r, a, b);
     return r;
 }
 // Smallest rectangle holding both; an empty operand is ignored.
-constexpr TRect UnionRect(const TRect& a, const TRect& b) {
-    if (a.IsEmpty()) return b.IsEmpty() ? TRect{} : b;
-    if (b.IsEmpty()) return a;
-    return {(std::min)(a.Left, b.Left), (std::min)(a.Top, b.Top),
-            (std::max)(a.Right, b.Right), (std::max)(a.Bottom, b.Bottom)};
+constexpr TRect UnionRect(const TRect& a, const TRect& b)
+{
+    if (a.IsEmpty())
+        return b.IsEmpty() ? TRect{} : b;
+    if (b.IsEmpty())
+        return a;
+    return {(std::min)(a.Left, b.Left), (std::min)(a.Top, b.Top), (std::max)(a.Right, b.Right),
+            (std::max)(a.Bottom, b.Bottom)};
 }
-constexpr TRect OffsetRect(const TRect& r, int dx, int dy) {
+constexpr TRect OffsetRect(const TRect& r, int dx, int dy)
+{
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
-constexpr TRect InflateRect(const TRect& r, int dx, int dy) {
+constexpr TRect InflateRect(const TRect& r, int dx, int dy)
+{
     return {r.Left - dx, r.Top - dy, r.Right + dx, r.Bottom + dy};
 }
 constexpr bool PtInRect(const TRect& r, TPoint p) { return r.Contains(p); }
@@ -115,9 +135,7 @@ constexpr bool PtInRect(const TRect& r, TPoint p) { return r.Contains(p); }
 
 using TColor = std::int32_t;
 
-constexpr TColor SystemColor(int index) {
-    return static_cast<TColor>(0x80000000u | static_cast<std::uint32_t>(index));
-}
+constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<std::uint32_t>(index)); }
 
 inline constexpr TColor clScrollBar = SystemColor(0);
 inline constexpr TColor clBackground = SystemColor(1);
@@ -179,7 +197,8 @@ constexpr int GetRValue(TColor c) { return RedOf(c); }
 constexpr int GetGValue(TColor c) { return GreenOf(c); }
 constexpr int GetBValue(TColor c) { return BlueOf(c); }
 #endif
-constexpr TColor RGBColor(int r, int g, int b) {
+constexpr TColor RGBColor(int r, int g, int b)
+{
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 
@@ -200,22 +219,45 @@ public:
     using Mask = std::uint64_t;
 
     constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> members) {
-        for (E e : members) m_bits |= Bit(e);
+    constexpr TSet(std::initializer_list<E> members)
+    {
+        for (E e : members)
+            m_bits |= Bit(e);
     }
-    static constexpr TSet FromMask(Mask m) { TSet s; s.m_bits = m; return s; }
+    static constexpr TSet FromMask(Mask m)
+    {
+        TSet s;
+        s.m_bits = m;
+        return s;
+    }
 
     constexpr Mask ToMask() const { return m_bits; }
     constexpr bool Contains(E e) const { return (m_bits & Bit(e)) != 0; }
     constexpr bool Empty() const { return m_bits == 0; }
-    constexpr TSet& Include(E e) { m_bits |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) { m_bits &= ~Bit(e); return *this; }
+    constexpr TSet& Include(E e)
+    {
+        m_bits |= Bit(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e)
+    {
+        m_bits &= ~Bit(e);
+        return *this;
+    }
 
     constexpr TSet operator+(TSet o) const { return FromMask(m_bits | o.m_bits); }
     constexpr TSet operator-(TSet o) const { return FromMask(m_bits & ~o.m_bits); }
     constexpr TSet operator*(TSet o) const { return FromMask(m_bits & o.m_bits); }
-    constexpr TSet& operator+=(TSet o) { m_bits |= o.m_bits; return *this; }
-    constexpr TSet& operator-=(TSet o) { m_bits &= ~o.m_bits; return *this; }
+    constexpr TSet& operator+=(TSet o)
+    {
+        m_bits |= o.m_bits;
+        return *this;
+    }
+    constexpr TSet& operator-=(TSet o)
+    {
+        m_bits &= ~o.m_bits;
+        return *this;
+    }
     friend constexpr bool operator==(TSet, TSet) = default;
 
 private:

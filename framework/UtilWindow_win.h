@@ -17,23 +17,23 @@ HINSTANCE ModuleInstance() noexcept;
 // inside a trampoline that catches every exception; a message it leaves alone
 // (Result untouched and `handled` left false) goes to DefWindowProcW.
 class TUtilWindow {
- public:
-  using THandler = std::function<bool(TMessage&)>;
+public:
+    using THandler = std::function<bool(TMessage&)>;
 
-  // A message-only window, or with topLevel a hidden top-level window (what
-  // menus need as their owner).
-  explicit TUtilWindow(THandler handler, bool topLevel = false);
-  ~TUtilWindow();
-  TUtilWindow(const TUtilWindow&) = delete;
-  TUtilWindow& operator=(const TUtilWindow&) = delete;
+    // A message-only window, or with topLevel a hidden top-level window (what
+    // menus need as their owner).
+    explicit TUtilWindow(THandler handler, bool topLevel = false);
+    ~TUtilWindow();
+    TUtilWindow(const TUtilWindow&) = delete;
+    TUtilWindow& operator=(const TUtilWindow&) = delete;
 
-  HWND Handle() const noexcept { return m_handle; }
+    HWND Handle() const noexcept { return m_handle; }
 
- private:
-  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
-  HWND m_handle = nullptr;
-  THandler m_handler;
+    HWND m_handle = nullptr;
+    THandler m_handler;
 };
 
 }  // namespace fw

@@ -11,13 +11,15 @@ namespace fw {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 units");
 
-inline std::wstring Utf8ToWide(std::string_view utf8) {
-  std::u16string u = Utf8ToUtf16(utf8);
-  return std::wstring(u.begin(), u.end());
+inline std::wstring Utf8ToWide(std::string_view utf8)
+{
+    std::u16string u = Utf8ToUtf16(utf8);
+    return std::wstring(u.begin(), u.end());
 }
 
-inline std::string WideToUtf8(std::wstring_view wide) {
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+inline std::string WideToUtf8(std::wstring_view wide)
+{
+    return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
 
 }  // namespace fw

@@ -7,8 +7,8 @@ namespace fw {
 // destroyed while the message is on its way (a handler frees it), the
 // destructor marks every open frame so the trampoline does not touch it again.
 struct DispatchFrame {
-  bool destroyed = false;
-  DispatchFrame* previous = nullptr;
+    bool destroyed = false;
+    DispatchFrame* previous = nullptr;
 };
 
 }  // namespace fw

@@ -3,8 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    ks::fuzz::RunDecoder(data, size, [](auto bytes, auto& sink, const auto& limits) {
-        ks::DecodeBmp(bytes, sink, limits);
-    });
+    ks::fuzz::RunDecoder(data, size,
+                         [](auto bytes, auto& sink, const auto& limits) { ks::DecodeBmp(bytes, sink, limits); });
     return 0;
 }

@@ -8,7 +8,9 @@
 #include <exception>
 
 TConfigWatch::TConfigWatch(fw::TComponent* owner, ks::TKsSkinRes* skinRes)
-    : fw::TTimer(owner), m_skinRes(skinRes), m_seen(StampOf(skinRes->ConfigPath()))
+    : fw::TTimer(owner),
+      m_skinRes(skinRes),
+      m_seen(StampOf(skinRes->ConfigPath()))
 {
     SetInterval(kPollMs);
     // The timer runs only with a handler.
@@ -21,8 +23,8 @@ TConfigWatch::Stamp TConfigWatch::StampOf(const std::string& path)
     if (!GetFileAttributesExW(fw::Utf8ToWide(path).c_str(), GetFileExInfoStandard, &data))
         return {};
     Stamp stamp;
-    stamp.WriteTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                      data.ftLastWriteTime.dwLowDateTime;
+    stamp.WriteTime =
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     stamp.Size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return stamp;
 }

@@ -7,7 +7,8 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
     ks::InitializeKsSkinResDM();
     ks::GlobalFormSkin();
 

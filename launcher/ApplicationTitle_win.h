@@ -12,10 +12,10 @@
 namespace launcher {
 
 // "Tarvel工程管理服务平台" in code page 936.
-inline constexpr char kApplicationTitleGbk[] =
-    "Tarvel\xB9\xA4\xB3\xCC\xB9\xDC\xC0\xED\xB7\xFE\xCE\xF1\xC6\xBD\xCC\xA8";
+inline constexpr char kApplicationTitleGbk[] = "Tarvel\xB9\xA4\xB3\xCC\xB9\xDC\xC0\xED\xB7\xFE\xCE\xF1\xC6\xBD\xCC\xA8";
 
-inline std::wstring FromCodePage(UINT codePage, std::string_view bytes) {
+inline std::wstring FromCodePage(UINT codePage, std::string_view bytes)
+{
     if (bytes.empty())
         return {};
     const int length = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -25,8 +25,6 @@ inline std::wstring FromCodePage(UINT codePage, std::string_view bytes) {
     return text;
 }
 
-inline std::wstring ApplicationTitle() {
-    return FromCodePage(936, kApplicationTitleGbk);
-}
+inline std::wstring ApplicationTitle() { return FromCodePage(936, kApplicationTitleGbk); }
 
 }  // namespace launcher

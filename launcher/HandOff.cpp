@@ -4,7 +4,8 @@
 
 namespace launcher {
 
-std::string TaskKillCommand(std::string_view systemDirectory, std::uint32_t processId) {
+std::string TaskKillCommand(std::string_view systemDirectory, std::uint32_t processId)
+{
     std::string program;
     if (systemDirectory.empty()) {
         program = "TaskKill";
@@ -19,7 +20,8 @@ std::string TaskKillCommand(std::string_view systemDirectory, std::uint32_t proc
     return program + " /F /PID " + std::to_string(processId);
 }
 
-void HandOffTick(std::int32_t& ticks, HandOffPlatform& platform, const std::string& address) {
+void HandOffTick(std::int32_t& ticks, HandOffPlatform& platform, const std::string& address)
+{
     // The counter saturates instead of overflowing: if ending the process
     // failed altogether, the timer keeps ticking for as long as the program runs.
     if (ticks < std::numeric_limits<std::int32_t>::max())

@@ -16,33 +16,29 @@ std::int32_t g_ticks = 0;
 
 }  // namespace
 
-const fw::TClassInfo& TFormMain::StaticClass() {
+const fw::TClassInfo& TFormMain::StaticClass()
+{
     static const fw::TClassInfo& info = fw::DefineClass<TFormMain, fw::TForm>("TFormMain")
-        .Field("KsSkinForm1", &TFormMain::KsSkinForm1)
-        .Field("KsSkinSystemButton1", &TFormMain::KsSkinSystemButton1)
-        .Field("KsSkinLabel1", &TFormMain::KsSkinLabel1)
-        .Field("KsSkinNCLabel1", &TFormMain::KsSkinNCLabel1)
-        .Field("Timer1", &TFormMain::Timer1)
-        .Method("FormCreate", &TFormMain::FormCreate)
-        .Method("Timer1Timer", &TFormMain::Timer1Timer)
-        .Register();
+                                            .Field("KsSkinForm1", &TFormMain::KsSkinForm1)
+                                            .Field("KsSkinSystemButton1", &TFormMain::KsSkinSystemButton1)
+                                            .Field("KsSkinLabel1", &TFormMain::KsSkinLabel1)
+                                            .Field("KsSkinNCLabel1", &TFormMain::KsSkinNCLabel1)
+                                            .Field("Timer1", &TFormMain::Timer1)
+                                            .Method("FormCreate", &TFormMain::FormCreate)
+                                            .Method("Timer1Timer", &TFormMain::Timer1Timer)
+                                            .Register();
     return info;
 }
 FW_REGISTER_CLASS(TFormMain)
 
-TFormMain::TFormMain(fw::TComponent* owner) : fw::TForm(owner) {
-    InitFromLayout();
-}
+TFormMain::TFormMain(fw::TComponent* owner) : fw::TForm(owner) { InitFromLayout(); }
 
-void TFormMain::FormCreate(fw::TObject*) {
-    g_ticks = 0;
-}
+void TFormMain::FormCreate(fw::TObject*) { g_ticks = 0; }
 
-void TFormMain::Timer1Timer(fw::TObject*) {
-    HandOffTimerTick();
-}
+void TFormMain::Timer1Timer(fw::TObject*) { HandOffTimerTick(); }
 
-void HandOffTimerTick() {
+void HandOffTimerTick()
+{
     launcher::WinHandOffPlatform platform(fw::Application->Handle());
     launcher::HandOffTick(g_ticks, platform, launcher::kWebAddress);
 }

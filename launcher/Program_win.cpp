@@ -27,7 +27,8 @@ inline constexpr unsigned kHandOffIntervalMs = 500;
 void Report() noexcept { fw::ReportException(std::current_exception()); }
 
 // The hand-off without the waiting window.
-void StartHandOffWithoutWindow() {
+void StartHandOffWithoutWindow()
+{
     auto* timer = new fw::TTimer(fw::Application);
     timer->SetInterval(kHandOffIntervalMs);
     timer->SetOnTimer([](fw::TObject*) { HandOffTimerTick(); });
@@ -36,7 +37,8 @@ void StartHandOffWithoutWindow() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
     // Before anything can load a library: never from the program's folder.
     fw::RestrictDllSearchToSystem();
 
@@ -64,7 +66,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // Showing the form failed: the messages, and the hand-off's timer
         // with them, still run.
         Report();
-        while (!fw::Application->Terminated()) fw::Application->HandleMessage();
+        while (!fw::Application->Terminated())
+            fw::Application->HandleMessage();
     }
     return 0;
 }

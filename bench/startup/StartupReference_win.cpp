@@ -18,7 +18,8 @@ constexpr wchar_t kAddress[] = L"" KS_WEB_ADDRESS;
 
 int g_ticks = 0;
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     switch (message) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -50,7 +51,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     WNDCLASSW wc = {};
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
@@ -60,10 +62,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassW(&wc);
     RECT desktop;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &desktop, 0);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                  (desktop.left + desktop.right - kWidth) / 2,
-                                  (desktop.top + desktop.bottom - kHeight) / 2, kWidth, kHeight, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(
+        0, wc.lpszClassName, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU, (desktop.left + desktop.right - kWidth) / 2,
+        (desktop.top + desktop.bottom - kHeight) / 2, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     SetTimer(window, kTimerId, kTimerInterval, nullptr);
     MSG msg;

@@ -165,4 +165,4 @@ void TCustomPaintBox32_ks::MouseDown(fw::TMouseButton button, fw::TShiftState sh
     fw::TWinControl::MouseDown(button, shift, x, y);
 }
 
-} // namespace ks
+}  // namespace ks

@@ -72,4 +72,4 @@ private:
 // it falls below buffer - oversize, stays otherwise; at least 1.
 int PaintBoxBufferExtent(int client, int buffer, int oversize);
 
-} // namespace ks
+}  // namespace ks

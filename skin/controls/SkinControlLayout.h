@@ -32,10 +32,10 @@ enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 fw::TRect CaptureRect(int left, int top, int width, int height, int offsetX, int offsetY);
 
 enum class TBackgroundSource {
-    White,              // no parent: the buffer is filled with opaque white
-    ControllerBitmap,   // the form controller's background bitmap
-    ParentBuffer,       // a skinned parent's buffer
-    ParentPaint,        // the parent paints itself into the buffer through GDI
+    White,             // no parent: the buffer is filled with opaque white
+    ControllerBitmap,  // the form controller's background bitmap
+    ParentBuffer,      // a skinned parent's buffer
+    ParentPaint,       // the parent paints itself into the buffer through GDI
 };
 
 // What a control knows about its parent when it captures its background.
@@ -43,10 +43,10 @@ struct TBackgroundQuery {
     bool HasParent = false;
     bool Designing = false;
     bool ParentIsForm = false;
-    bool FormHasController = false;     // listed in the form registry with a controller
-    bool PictureStyle = false;          // the controller's Style is ssPicture (else ssColor)
-    bool BorderNone = false;            // the form's BorderStyle is bsNone
-    int FrameWidth = 0;                  // the controller's frame width and title height
+    bool FormHasController = false;  // listed in the form registry with a controller
+    bool PictureStyle = false;       // the controller's Style is ssPicture (else ssColor)
+    bool BorderNone = false;         // the form's BorderStyle is bsNone
+    int FrameWidth = 0;              // the controller's frame width and title height
     int TitleHeight = 0;
     bool ParentIsSkinnedControl = false;
 };
@@ -74,8 +74,8 @@ bool BufferStaysValid(int parentWidth, int parentHeight, int left, int top, int 
 
 // How the panel layer tints the captured background.
 struct TPanelTint {
-    bool Fill = false;          // FillAreaMixed over the client area
-    unsigned FillAlpha = 0;     // alpha of the fill colour
+    bool Fill = false;            // FillAreaMixed over the client area
+    unsigned FillAlpha = 0;       // alpha of the fill colour
     bool CallCustomDraw = false;  // OnCustomDraw runs after the tint
 };
 

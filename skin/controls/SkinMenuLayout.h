@@ -60,7 +60,8 @@ struct SkinMenuItemRects {
     fw::TRect Text;      // right of the glyph bar, short of twice the border offset on the right
 };
 
-constexpr SkinMenuItemRects LayOutSkinMenuItem(fw::TRect r, int borderOffset, int glyphBarWidth, SkinMenuItemPlace place)
+constexpr SkinMenuItemRects LayOutSkinMenuItem(fw::TRect r, int borderOffset, int glyphBarWidth,
+                                               SkinMenuItemPlace place)
 {
     const int half = borderOffset / 2;
     SkinMenuItemRects out;

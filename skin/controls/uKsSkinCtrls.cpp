@@ -28,8 +28,8 @@ const fw::TClassInfo& TKsSkinCustomControl::StaticClass()
             .Stored([](TKsSkinCustomControl& c) { return !c.ParentColor(); })
             .Bool("AutoInvalidate", &TKsSkinCustomControl::AutoInvalidate, &TKsSkinCustomControl::SetAutoInvalidate,
                   false)
-            .Bool("EraseBackground", &TKsSkinCustomControl::EraseBackground,
-                  &TKsSkinCustomControl::SetEraseBackground, false)
+            .Bool("EraseBackground", &TKsSkinCustomControl::EraseBackground, &TKsSkinCustomControl::SetEraseBackground,
+                  false)
             .Event("OnBackgroundChanging", &TKsSkinCustomControl::SetOnBackgroundChanging)
             .Event("OnBackgroundChanged", &TKsSkinCustomControl::SetOnBackgroundChanged)
             .Event("OnVisibleChanged", &TKsSkinCustomControl::SetOnVisibleChanged)
@@ -81,10 +81,7 @@ TKsSkinCustomControl::~TKsSkinCustomControl()
         WinControlHelper().Remove(this);
 }
 
-bool TKsSkinCustomControl::Designing() const
-{
-    return IsDesigning() || (Owner() != nullptr && Owner()->IsDesigning());
-}
+bool TKsSkinCustomControl::Designing() const { return IsDesigning() || (Owner() != nullptr && Owner()->IsDesigning()); }
 
 void TKsSkinCustomControl::SetBackgroundOffset(int x, int y)
 {
@@ -143,8 +140,7 @@ void TKsSkinCustomControl::DoPaintBuffer()
         DoBackgroundChanging(buffer, handled);
         if (!handled) {
             if (m_transparent) {
-                CaptureParentBackground(buffer,
-                                        CaptureRect(Left(), Top(), Width(), Height(), m_offsetX, m_offsetY));
+                CaptureParentBackground(buffer, CaptureRect(Left(), Top(), Width(), Height(), m_offsetX, m_offsetY));
             } else {
                 buffer.FillAreaClipped(0, 0, Width(), Height(), ColorToColor32(fw::TControl::Color()));
             }
@@ -310,8 +306,8 @@ void TKsSkinCustomControl::CMSkinChildRefresh(fw::TMessage&)
 
 TKsSkinCustomPanel::TKsSkinCustomPanel(fw::TComponent* owner) : TKsSkinCustomControl(owner)
 {
-    ControlStyle() = fw::TControlStyle{fw::csAcceptsControls, fw::csCaptureMouse, fw::csClickEvents,
-                                       fw::csDoubleClicks};
+    ControlStyle() =
+        fw::TControlStyle{fw::csAcceptsControls, fw::csCaptureMouse, fw::csClickEvents, fw::csDoubleClicks};
     SetBounds(Left(), Top(), 185, 114);  // 185 x 185 * 0.618
 }
 
@@ -344,7 +340,8 @@ void TKsSkinCustomPanel::DrawControl(TBitmap32& buffer)
 {
     const TPanelTint tint = PlanPanelTint(Designing(), m_alpha);
     if (tint.Fill)
-        buffer.FillAreaMixed(0, 0, ClientWidth(), ClientHeight(), WithAlpha(ColorToColor32(m_tintColor), tint.FillAlpha));
+        buffer.FillAreaMixed(0, 0, ClientWidth(), ClientHeight(),
+                             WithAlpha(ColorToColor32(m_tintColor), tint.FillAlpha));
     if (tint.CallCustomDraw && m_onCustomDraw)
         m_onCustomDraw(this, &buffer);
     DrawBorder(buffer);

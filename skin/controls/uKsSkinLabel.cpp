@@ -47,8 +47,9 @@ const fw::TClassInfo& TKsSkinLabel::StaticClass()
             .Bool("WordWap", &L::WordWap, &L::SetWordWap, false)
             // The tint colour of the panel layer takes the place of the
             // control's own Color in the layout.
-            .Int("Color", [](L& l) { return l.Color(); }, [](L& l, fw::TColor v) { l.SetColor(v); }, 0x00FFFFFF,
-                 fw::ColorIdents())
+            .Int(
+                "Color", [](L& l) { return l.Color(); }, [](L& l, fw::TColor v) { l.SetColor(v); }, 0x00FFFFFF,
+                fw::ColorIdents())
             .Event("OnCustomDraw", &L::SetOnCustomDraw)
             .Register();
     return info;
@@ -59,10 +60,11 @@ FW_REGISTER_CLASS(TKsSkinLabel)
 // TKsSkinCustomLabel
 
 TKsSkinCustomLabel::TKsSkinCustomLabel(fw::TComponent* owner)
-    : TKsSkinCustomPanel(owner), m_light(std::make_unique<TKsLightClass>())
+    : TKsSkinCustomPanel(owner),
+      m_light(std::make_unique<TKsLightClass>())
 {
-    ControlStyle() = fw::TControlStyle{fw::csCaptureMouse, fw::csClickEvents, fw::csSetCaption,
-                                       fw::csDoubleClicks, fw::csReplicatable};
+    ControlStyle() = fw::TControlStyle{fw::csCaptureMouse, fw::csClickEvents, fw::csSetCaption, fw::csDoubleClicks,
+                                       fw::csReplicatable};
     SetAutoInvalidate(true);
     SetBorderSides({});
     SetAlpha(0);

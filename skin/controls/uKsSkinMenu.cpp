@@ -191,8 +191,8 @@ void TKsSkinMenu::MeasureMenuItem(fw::TObject* sender, fw::TCanvas* canvas, int&
         text += fw::ShortCutToText(item->ShortCut());
     width = SkinMenuItemWidth(canvas->TextWidth(text));
     const TBitmap32* hilight = SkinImage(m_menuHilight);
-    height = SkinMenuItemHeight(height, hilight != nullptr ? hilight->Height() : -1, m_borderOffset,
-                                MenuItemPlace(*item));
+    height =
+        SkinMenuItemHeight(height, hilight != nullptr ? hilight->Height() : -1, m_borderOffset, MenuItemPlace(*item));
 }
 
 }  // namespace ks

@@ -89,7 +89,8 @@ void TKsSkinMenu::DrawItemContent(TBitmap32& bitmap, fw::TMenuItem& item, fw::TO
     const bool hasSubItems = item.Count() > 0;
     if (selected && item.Enabled()) {
         const fw::TRect h = SkinMenuHilightRect(content, m_borderOffset);
-        if (const TBitmap32* hilight = SkinImage(m_menuHilight); hilight != nullptr && h.Width() > 0 && h.Height() > 0) {
+        if (const TBitmap32* hilight = SkinImage(m_menuHilight);
+            hilight != nullptr && h.Width() > 0 && h.Height() > 0) {
             std::unique_ptr<TBitmap32> bar = MakeStretchedCopy(hilight, h.Width(), h.Height());
             if (bar)
                 DrawAt(bitmap, h.Left, h.Top, *bar);
@@ -116,8 +117,8 @@ void TKsSkinMenu::DrawItemContent(TBitmap32& bitmap, fw::TMenuItem& item, fw::TO
 
 void TKsSkinMenu::DrawCheckMark(TBitmap32& bitmap, fw::TMenuItem& item, bool selected, const fw::TRect& glyphBar)
 {
-    const SkinMenuMark mark = SkinMenuCheckMark(item.Checked(), item.RadioItem(), selected, item.Enabled(),
-                                                ShowsImage(item));
+    const SkinMenuMark mark =
+        SkinMenuCheckMark(item.Checked(), item.RadioItem(), selected, item.Enabled(), ShowsImage(item));
     if (mark.Strip == SkinMenuStrip::None)
         return;
     auto frame = StripFrame(mark.Strip == SkinMenuStrip::Radio ? m_menuRadio : m_menuCheck, mark.Frame);
@@ -127,8 +128,7 @@ void TKsSkinMenu::DrawCheckMark(TBitmap32& bitmap, fw::TMenuItem& item, bool sel
     DrawAt(bitmap, at.X, at.Y, *frame);
 }
 
-void TKsSkinMenu::DrawItemText(TBitmap32& bitmap, fw::TMenuItem& item, fw::TOwnerDrawState state,
-                               const fw::TRect& text)
+void TKsSkinMenu::DrawItemText(TBitmap32& bitmap, fw::TMenuItem& item, fw::TOwnerDrawState state, const fw::TRect& text)
 {
     m_hotFont->SetSize(m_font->Size());
     fw::TFont font;

@@ -161,8 +161,8 @@ std::unique_ptr<TLayeredSource> GdiPlusSource(const TBitmap32& background)
 bool ThemesOff()
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0,
-                        KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0, KEY_READ,
+                        &key) != ERROR_SUCCESS)
         return false;
     wchar_t value[16] = {};
     DWORD size = sizeof(value) - sizeof(wchar_t);
@@ -187,7 +187,8 @@ bool CompositionEnabled()
     if (dwm == nullptr)
         return false;
     using IsEnabled = HRESULT(WINAPI*)(BOOL*);
-    auto isEnabled = reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+    auto isEnabled =
+        reinterpret_cast<IsEnabled>(reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmIsCompositionEnabled")));
     BOOL enabled = FALSE;
     const bool on = isEnabled != nullptr && isEnabled(&enabled) == S_OK && enabled;
     ::FreeLibrary(dwm);

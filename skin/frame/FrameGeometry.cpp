@@ -47,8 +47,7 @@ int HitTestFrame(const FrameMetrics& m, TPoint p)
 
 TRect SkinClientRect(const TRect& window, int titleHeight, int framWidth)
 {
-    TRect r(window.Left + framWidth, window.Top + titleHeight, window.Right - framWidth,
-            window.Bottom - framWidth);
+    TRect r(window.Left + framWidth, window.Top + titleHeight, window.Right - framWidth, window.Bottom - framWidth);
     if (r.Right < r.Left)
         r.Right = r.Left;
     if (r.Bottom < r.Top)
@@ -83,8 +82,7 @@ void ApplyMinMaxRule(const MinMaxInput& in, MinMaxInfo& info)
         info.MaxTrackSize.Y = in.MaxHeight;
 }
 
-FrameRegionShape FrameRegionFor(int width, int height, bool roundWindow, bool maximized, int framWidth,
-                                bool flatFrame)
+FrameRegionShape FrameRegionFor(int width, int height, bool roundWindow, bool maximized, int framWidth, bool flatFrame)
 {
     FrameRegionShape s;
     s.Bounds = TRect(0, 0, width + 1, height + 1);

@@ -39,7 +39,7 @@ struct FrameMetrics {
     int Width = 0;         // window width W
     int Height = 0;        // window height H
     int TitleHeight = 0;   // T
-    int FrameWidth = 0;     // F
+    int FrameWidth = 0;    // F
     int HitTestWidth = 0;  // h: thickness of the sizing band
     bool Sizable = false;  // bsSizeable or bsSizeToolWin
     bool Maximized = false;
@@ -64,12 +64,12 @@ struct MinMaxInfo {
 };
 
 struct MinMaxInput {
-    fw::TRect WorkArea;            // work area of the form's monitor
-    bool PrimaryMonitor = true;    // the form's monitor is the primary one
+    fw::TRect WorkArea;              // work area of the form's monitor
+    bool PrimaryMonitor = true;      // the form's monitor is the primary one
     bool DesignedMaximized = false;  // designed maximised and not shown yet
     int TitleHeight = 0;
     bool FlatFrame = false;
-    int MinWidth = 0;              // the form's constraints; 0 = none
+    int MinWidth = 0;  // the form's constraints; 0 = none
     int MinHeight = 0;
     int MaxWidth = 0;
     int MaxHeight = 0;
@@ -121,8 +121,7 @@ struct FrameRegionShape {
     fw::TRect SquareBottom;  // 0, H - 10, W + 1, H + 1 (RoundTopSquareBottom only)
 };
 
-FrameRegionShape FrameRegionFor(int width, int height, bool roundWindow, bool maximized, int framWidth,
-                                bool flatFrame);
+FrameRegionShape FrameRegionFor(int width, int height, bool roundWindow, bool maximized, int framWidth, bool flatFrame);
 
 // --- frame lines -------------------------------------------------------------
 
@@ -209,9 +208,9 @@ void GradientFillBitmap(TCustomBitmap32& dst, fw::TColor c1, fw::TColor c2, bool
 enum class WindowPosAction { None, EnterMinimized, SuspendBorder, ResumeBorder };
 
 struct WindowPosInput {
-    unsigned Flags = 0;        // WINDOWPOS flags
-    bool IsMainForm = false;   // the form is the application's main form
-    bool Visible = false;      // the form is visible
+    unsigned Flags = 0;       // WINDOWPOS flags
+    bool IsMainForm = false;  // the form is the application's main form
+    bool Visible = false;     // the form is visible
     bool BorderLinked = false;
     bool Minimized = false;
 };

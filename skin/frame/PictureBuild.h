@@ -15,11 +15,11 @@ namespace ks {
 
 // What a picture background was (or would be) built from.
 struct TPictureBuild {
-    std::uint64_t Source = 0; // generation of the picture source: every change counts
+    std::uint64_t Source = 0;  // generation of the picture source: every change counts
     TKsFillStyle Style = mfsBlur;
-    int Width = 0; // the form's size
+    int Width = 0;  // the form's size
     int Height = 0;
-    bool OpaqueSource = false; // the source draws with dmOpaque
+    bool OpaqueSource = false;  // the source draws with dmOpaque
 
     friend bool operator==(const TPictureBuild&, const TPictureBuild&) = default;
 };
@@ -44,4 +44,4 @@ inline bool PictureRebuildNeeded(int backgroundWidth, int backgroundHeight, cons
     return false;
 }
 
-} // namespace ks
+}  // namespace ks

@@ -30,10 +30,8 @@ class TKsBorderSize : public fw::TPersistent {
     FW_CLASS(TKsBorderSize)
 
     TKsBorderSize() = default;
-    TKsBorderSize(int left, int top, int right, int bottom)
-        : m_left(left), m_top(top), m_right(right), m_bottom(bottom)
-    {
-    }
+    TKsBorderSize(int left, int top, int right, int bottom) : m_left(left), m_top(top), m_right(right), m_bottom(bottom)
+    {}
 
     int Left() const { return m_left; }
     void SetLeft(int v) { m_left = v; }
@@ -83,17 +81,17 @@ BorderPlacement PlaceBorderWindows(const BorderMetrics& m, int x, int y, int w, 
 
 // Which window the border windows are stacked directly under.
 struct BorderZOrderInput {
-    bool StayOnTop = false;        // the form's FormStyle is fsStayOnTop
-    bool FormActive = false;       // the form's window is the active one
-    bool FormTopmost = false;      // the form's window has WS_EX_TOPMOST
+    bool StayOnTop = false;    // the form's FormStyle is fsStayOnTop
+    bool FormActive = false;   // the form's window is the active one
+    bool FormTopmost = false;  // the form's window has WS_EX_TOPMOST
     bool FormMinimized = false;
 };
 enum class BorderAnchor { Form, Topmost, WindowBeforeForm };
 struct BorderZOrderPlan {
-    bool BringFormToTop = false;         // HWND_TOP first (active stay-on-top form)
-    bool MakeFormTopmostFirst = false;   // HWND_TOPMOST before placing
+    bool BringFormToTop = false;        // HWND_TOP first (active stay-on-top form)
+    bool MakeFormTopmostFirst = false;  // HWND_TOPMOST before placing
     BorderAnchor Anchor = BorderAnchor::Form;
-    bool MakeFormTopmostAfter = false;   // HWND_TOPMOST again after placing
+    bool MakeFormTopmostAfter = false;  // HWND_TOPMOST again after placing
 };
 BorderZOrderPlan PlanBorderZOrder(const BorderZOrderInput& in);
 

@@ -103,8 +103,7 @@ TKsFormLayerBorder::TKsFormLayerBorder(fw::TComponent* owner)
     : fw::TComponent(owner),
       m_size(std::make_unique<TKsBorderSize>()),
       m_inflateSize(std::make_unique<TKsBorderSize>(5, 5, -5, -5))
-{
-}
+{}
 
 TKsFormLayerBorder::~TKsFormLayerBorder()
 {

@@ -79,10 +79,7 @@ TKsHookWindowProc::~TKsHookWindowProc()
         m_hooked->SetWindowProc(top);
 }
 
-bool TKsHookWindowProc::DesigningNow() const
-{
-    return IsDesigning() || (Owner() != nullptr && Owner()->IsDesigning());
-}
+bool TKsHookWindowProc::DesigningNow() const { return IsDesigning() || (Owner() != nullptr && Owner()->IsDesigning()); }
 
 void TKsHookWindowProc::HookedWndProc(fw::TMessage& message) { CallDefault(message); }
 

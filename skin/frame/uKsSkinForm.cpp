@@ -450,7 +450,8 @@ void TKsSkinForm::WMNCCalcSize(fw::TMessage& m)
     // Both forms of the message start with the window rectangle, which
     // becomes the client rectangle.
     auto* r = reinterpret_cast<RECT*>(m.LParam);
-    const fw::TRect client = SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, FramWidth());
+    const fw::TRect client =
+        SkinClientRect(fw::TRect(r->left, r->top, r->right, r->bottom), m_titleHeight, FramWidth());
     *r = RECT{client.Left, client.Top, client.Right, client.Bottom};
     m.Result = 0;
 }
@@ -703,6 +704,5 @@ void TKsSkinForm::RebuildBackgrounds()
             BuildPictureBackground();
     });
 }
-
 
 }  // namespace ks

@@ -38,7 +38,6 @@ namespace ks {
 class TKsSkinMainMenu;
 class TKsFormLayerBorder;
 
-
 // Task-bar and dragging options of a skinned form.
 class TKsSkinFormOptions : public fw::TPersistent {
     FW_CLASS(TKsSkinFormOptions)

@@ -25,10 +25,7 @@ namespace {
 // never used there.
 void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(dc, at.X, at.Y); }
 
-const TBitmap32* LookUpPicture(const std::string& name)
-{
-    return SkinResManager().GetBitmap(name);
-}
+const TBitmap32* LookUpPicture(const std::string& name) { return SkinResManager().GetBitmap(name); }
 
 }  // namespace
 
@@ -196,7 +193,8 @@ void TKsSkinForm::UpdateRegion()
     // Resizing does not repaint the whole client.
     const ULONG_PTR classStyle = ::GetClassLongPtrW(h, GCL_STYLE);
     if (classStyle & (CS_VREDRAW | CS_HREDRAW))
-        ::SetClassLongPtrW(h, GCL_STYLE, static_cast<LONG_PTR>(classStyle & ~static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW)));
+        ::SetClassLongPtrW(h, GCL_STYLE,
+                           static_cast<LONG_PTR>(classStyle & ~static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW)));
 }
 
 void TKsSkinForm::PaintClient(HDC dc)
@@ -207,9 +205,8 @@ void TKsSkinForm::PaintClient(HDC dc)
     const int h = m_form->Height();
     if (m_style == ssColor) {
         // The gradient is as wide as the monitor; a wider monitor rebuilds it.
-        if (m_activeGradient &&
-            (m_gradientBitmap->Width() < MonitorWidth() ||
-             m_gradientBitmap->Height() < VisibleGradientRows(m_gradientHeight, m_titleHeight, h)))
+        if (m_activeGradient && (m_gradientBitmap->Width() < MonitorWidth() ||
+                                 m_gradientBitmap->Height() < VisibleGradientRows(m_gradientHeight, m_titleHeight, h)))
             BuildColorBackground();
         if (ColorBackgroundStale(*m_colorBackground, fw::TSize(w, h))) {
             ks::BuildColorBackground(*m_colorBackground, fw::TSize(w, h), m_effectiveClientColor,

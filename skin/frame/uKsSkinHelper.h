@@ -18,15 +18,15 @@ class TKsSkinForm;
 
 // --- engine messages -------------------------------------------------------------
 // Sent, posted or performed on a skinned form's window (see uKsSkinForm).
-inline constexpr unsigned CM_SKIN_CHILDREFRESH = 3025;   // 0x0BD1
-inline constexpr unsigned CM_SKIN_NCREPAINT = 3027;      // 0x0BD3
-inline constexpr unsigned CM_SKIN_REBUILD = 3028;        // 0x0BD4
-inline constexpr unsigned CM_SKIN_SKINCHANGED = 3029;    // 0x0BD5
-inline constexpr unsigned CM_SKIN_ADDELEMENT = 3030;     // 0x0BD6
-inline constexpr unsigned CM_SKIN_REMOVEELEMENT = 3031;  // 0x0BD7
-inline constexpr unsigned CM_SKIN_MENUCLOSED = 52057;    // 0xCB59
-inline constexpr unsigned CM_SKIN_ENTERMENULOOP = 52058; // 0xCB5A
-inline constexpr unsigned CM_SKIN_EXITMENULOOP = 52059;  // 0xCB5B
+inline constexpr unsigned CM_SKIN_CHILDREFRESH = 3025;    // 0x0BD1
+inline constexpr unsigned CM_SKIN_NCREPAINT = 3027;       // 0x0BD3
+inline constexpr unsigned CM_SKIN_REBUILD = 3028;         // 0x0BD4
+inline constexpr unsigned CM_SKIN_SKINCHANGED = 3029;     // 0x0BD5
+inline constexpr unsigned CM_SKIN_ADDELEMENT = 3030;      // 0x0BD6
+inline constexpr unsigned CM_SKIN_REMOVEELEMENT = 3031;   // 0x0BD7
+inline constexpr unsigned CM_SKIN_MENUCLOSED = 52057;     // 0xCB59
+inline constexpr unsigned CM_SKIN_ENTERMENULOOP = 52058;  // 0xCB5A
+inline constexpr unsigned CM_SKIN_EXITMENULOOP = 52059;   // 0xCB5B
 
 // --- window timers on a skinned form's window -------------------------------------
 inline constexpr unsigned kTimerDeferredFramePaint = 3332;  // 50 ms after the last WM_SIZE

@@ -33,7 +33,9 @@ const fw::TClassInfo& TKsSkinMainMenu::StaticClass()
 }
 
 TKsSkinMainMenu::TKsSkinMainMenu(TKsSkinForm* controller)
-    : m_controller(controller), m_font(std::make_unique<fw::TFont>()), m_pos(std::make_unique<TNCCtrlPos>())
+    : m_controller(controller),
+      m_font(std::make_unique<fw::TFont>()),
+      m_pos(std::make_unique<TNCCtrlPos>())
 {
     m_pos->SetAlign(caLeft);
     m_pos->SetXValue(5);

@@ -27,7 +27,6 @@
 #include <string>
 #include <vector>
 
-
 namespace fw {
 class TMainMenu;
 class TMenuItem;

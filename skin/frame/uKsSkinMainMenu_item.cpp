@@ -24,7 +24,9 @@ TKsSkinNCMenuItem::TKsSkinNCMenuItem(fw::TComponent* owner) : TKsSkinNCButton(ow
 }
 
 TKsSkinNCMenuItem::TKsSkinNCMenuItem(fw::TComponent* owner, TKsSkinMainMenu* settings, TKsMenuEntry* entry)
-    : TKsSkinNCButton(owner), m_settings(settings), m_entry(entry)
+    : TKsSkinNCButton(owner),
+      m_settings(settings),
+      m_entry(entry)
 {
     SetEnabled(entry->Enabled);
     entry->Element = this;
@@ -110,10 +112,9 @@ void TKsSkinNCMenuItem::OpenPopup()
 {
     TKsSkinMenu* skin = m_settings->MenuSkin();
     fw::TControl* owner = OwnerControl();
-    const fw::TPoint at =
-        MenuBarPopupPoint(Pos()->Left(), Pos()->Top(), owner != nullptr ? owner->Left() : 0,
-                          owner != nullptr ? owner->Top() : 0, GetHeight(), skin != nullptr,
-                          skin != nullptr ? skin->BorderOffset() : 0);
+    const fw::TPoint at = MenuBarPopupPoint(Pos()->Left(), Pos()->Top(), owner != nullptr ? owner->Left() : 0,
+                                            owner != nullptr ? owner->Top() : 0, GetHeight(), skin != nullptr,
+                                            skin != nullptr ? skin->BorderOffset() : 0);
     // Runs the menu's modal loop until it closes.
     m_entry->Popup->Popup(at.X, at.Y);
 }

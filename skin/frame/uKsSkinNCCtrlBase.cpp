@@ -15,13 +15,13 @@ namespace ks {
 // Every value is always stored: none has a declared default.
 const fw::TClassInfo& TNCCtrlPos::StaticClass()
 {
-    static const fw::TClassInfo& info = fw::DefineClass<TNCCtrlPos, fw::TPersistent>("TNCCtrlPos")
-                                            .Enum("Align", &TNCCtrlPos::Align, &TNCCtrlPos::SetAlign,
-                                                  {"caLeft", "caRight"})
-                                            .Int("XValue", &TNCCtrlPos::XValue, &TNCCtrlPos::SetXValue)
-                                            .Int("YValue", &TNCCtrlPos::YValue, &TNCCtrlPos::SetYValue)
-                                            .Bool("UseDefault", &TNCCtrlPos::UseDefault, &TNCCtrlPos::SetUseDefault)
-                                            .Register();
+    static const fw::TClassInfo& info =
+        fw::DefineClass<TNCCtrlPos, fw::TPersistent>("TNCCtrlPos")
+            .Enum("Align", &TNCCtrlPos::Align, &TNCCtrlPos::SetAlign, {"caLeft", "caRight"})
+            .Int("XValue", &TNCCtrlPos::XValue, &TNCCtrlPos::SetXValue)
+            .Int("YValue", &TNCCtrlPos::YValue, &TNCCtrlPos::SetYValue)
+            .Bool("UseDefault", &TNCCtrlPos::UseDefault, &TNCCtrlPos::SetUseDefault)
+            .Register();
     return info;
 }
 FW_REGISTER_CLASS(TNCCtrlPos)
@@ -97,10 +97,7 @@ void TKsNCListedElement::Retire()
     LiveElements().erase(this);
 }
 
-TKsSkinForm* TKsNCListedElement::ListController() const
-{
-    return m_list != nullptr ? m_list->Controller() : nullptr;
-}
+TKsSkinForm* TKsNCListedElement::ListController() const { return m_list != nullptr ? m_list->Controller() : nullptr; }
 
 void TKsNCListedElement::LeaveList()
 {

@@ -49,7 +49,8 @@ FW_REGISTER_CLASS(TKsSkinNCCtrlBase)
 // --- life ---------------------------------------------------------------------------------------
 
 TKsSkinNCCtrlBase::TKsSkinNCCtrlBase(fw::TComponent* owner)
-    : fw::TComponent(owner), m_ownerControl(dynamic_cast<fw::TWinControl*>(owner))
+    : fw::TComponent(owner),
+      m_ownerControl(dynamic_cast<fw::TWinControl*>(owner))
 {
     m_hintWindow = std::make_unique<fw::THintWindow>(nullptr);
     m_pos = std::make_unique<TNCCtrlPos>(m_ownerControl);

@@ -38,7 +38,9 @@ const fw::TClassInfo& TKsSkinNCLabel::StaticClass()
 FW_REGISTER_CLASS(TKsSkinNCLabel)
 
 TKsSkinNCLabel::TKsSkinNCLabel(fw::TComponent* owner)
-    : TKsSkinNCCtrlBase(owner), m_light(std::make_unique<TKsLightClass>()), m_font(std::make_unique<fw::TFont>())
+    : TKsSkinNCCtrlBase(owner),
+      m_light(std::make_unique<TKsLightClass>()),
+      m_font(std::make_unique<fw::TFont>())
 {
     // A new measurement and a repaint after every font change.
     m_font->SetOnChange([this](fw::TObject*) {

@@ -41,9 +41,8 @@ pugi::xml_node FindElement(pugi::xml_node node, const char* name)
 {
     if (!node)
         return {};
-    return node.find_node([name](pugi::xml_node n) {
-        return n.type() == pugi::node_element && SameNameIgnoringCase(n.name(), name);
-    });
+    return node.find_node(
+        [name](pugi::xml_node n) { return n.type() == pugi::node_element && SameNameIgnoringCase(n.name(), name); });
 }
 
 // The element's text: the concatenated character data of its direct children.
@@ -131,7 +130,9 @@ FW_REGISTER_CLASS(TKsSkinRes)
 TKsSkinRes::TKsSkinRes(fw::TComponent* owner) : TKsSkinRes(owner, CreatePlatformConfigFiles()) {}
 
 TKsSkinRes::TKsSkinRes(fw::TComponent* owner, std::unique_ptr<TKsConfigFiles> files)
-    : fw::TComponent(owner), m_files(std::move(files)), m_form(std::make_unique<TKsFormSkinRes>())
+    : fw::TComponent(owner),
+      m_files(std::move(files)),
+      m_form(std::make_unique<TKsFormSkinRes>())
 {
     m_form->NotifyOwner = [this] { NotifyForms(); };
     m_configPath = m_files->ProgramFolder() + kConfigFile;
@@ -170,8 +171,8 @@ void TKsSkinRes::LoadDocument(const std::string& bytes)
     const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size());
     if (!parsed) {
         std::ostringstream msg;
-        msg << "The skin configuration '" << m_configPath << "' is not valid XML: "
-            << parsed.description() << " at offset " << parsed.offset;
+        msg << "The skin configuration '" << m_configPath << "' is not valid XML: " << parsed.description()
+            << " at offset " << parsed.offset;
         throw EConfigError(msg.str());
     }
     pugi::xml_node custom = FindElement(FindElement(doc.document_element(), "Config"), "Custom");
@@ -221,9 +222,7 @@ void TKsSkinRes::SaveConfig()
     pugi::xml_node form =
         doc.append_child("KsSkinRes").append_child("Config").append_child("Custom").append_child("Form");
     const TKsFormSkinRes& f = *m_form;
-    auto add = [&form](const char* name, long long value) {
-        form.append_child(name).text().set(value);
-    };
+    auto add = [&form](const char* name, long long value) { form.append_child(name).text().set(value); };
     add("Style", static_cast<int>(f.Style()));
     form.append_child("FormBg").text().set(f.FormBg().c_str());
     add("DefaultSkinOrder", f.DefaultSkinOrder());

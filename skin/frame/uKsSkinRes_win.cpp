@@ -89,8 +89,9 @@ public:
             if (file.get() == INVALID_HANDLE_VALUE)
                 throw EConfigError(LastErrorText("Cannot write the skin configuration", path));
             DWORD written = 0;
-            const bool ok = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                            written == bytes.size() && FlushFileBuffers(file.get());
+            const bool ok =
+                ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                written == bytes.size() && FlushFileBuffers(file.get());
             if (!ok) {
                 const std::string message = LastErrorText("Cannot write the skin configuration", path);
                 file.reset();

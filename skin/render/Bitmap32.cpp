@@ -47,7 +47,7 @@ std::uint32_t LoadLE32(const std::uint8_t* p)
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Registration: the published properties that component streams set on a
@@ -63,12 +63,14 @@ const fw::TClassInfo& TCustomBitmap32::StaticClass()
                   {"cmBlend", "cmMerge"}, cmBlend)
             .Enum("WrapMode", &TCustomBitmap32::WrapMode, &TCustomBitmap32::SetWrapMode,
                   {"wmClamp", "wmRepeat", "wmMirror"}, wmClamp)
-            .Int("MasterAlpha", &TCustomBitmap32::MasterAlpha,
-                 [](TCustomBitmap32& b, std::int64_t v) { b.SetMasterAlpha(static_cast<int>(std::clamp<std::int64_t>(v, 0, 255))); },
-                 255)
+            .Int(
+                "MasterAlpha", &TCustomBitmap32::MasterAlpha,
+                [](TCustomBitmap32& b, std::int64_t v) {
+                    b.SetMasterAlpha(static_cast<int>(std::clamp<std::int64_t>(v, 0, 255)));
+                },
+                255)
             .Int("OuterColor", &TCustomBitmap32::OuterColor, &TCustomBitmap32::SetOuterColor, 0)
-            .String("ResamplerClassName", &TCustomBitmap32::ResamplerClassName,
-                    &TCustomBitmap32::SetResamplerClassName)
+            .String("ResamplerClassName", &TCustomBitmap32::ResamplerClassName, &TCustomBitmap32::SetResamplerClassName)
             .Binary("Data", &TCustomBitmap32::LoadData, &TCustomBitmap32::SaveData)
             .Register();
     return info;
@@ -477,7 +479,7 @@ void CombineRow(const TCustomBitmap32& src, const TColor32* f, TColor32* b, std:
                 src.OnPixelCombine(f[i], b[i], src.MasterAlpha());
             return;
         }
-        break; // without a handler it copies
+        break;  // without a handler it copies
     case dmOpaque:
         break;
     }
@@ -510,7 +512,7 @@ namespace {
 
 bool SkipsAll(const TCustomBitmap32& src) { return src.DrawMode() == dmBlend && src.MasterAlpha() == 0; }
 
-} // namespace
+}  // namespace
 
 void BlockTransfer(TCustomBitmap32* dst, int dstX, int dstY, const TRect& dstClip, const TCustomBitmap32* src,
                    TRect srcRect)
@@ -646,4 +648,4 @@ void DrawStretched(TCustomBitmap32* dst, const TRect& dstRect, const TCustomBitm
     DrawStretched(dst, dstRect, src->BoundsRect(), src);
 }
 
-} // namespace ks
+}  // namespace ks

@@ -37,7 +37,7 @@ class TFont;
 class TCanvas;
 class TGraphic;
 class TPicture;
-} // namespace fw
+}  // namespace fw
 
 namespace ks {
 
@@ -56,7 +56,7 @@ enum TWrapMode { wmClamp, wmRepeat, wmMirror };
 
 // The info word of OnAreaChanged.
 constexpr std::uint32_t AREAINFO_RECT = 0x80000000u;
-constexpr std::uint32_t AREAINFO_LINE = 0x40000000u; // or'ed with the line width
+constexpr std::uint32_t AREAINFO_LINE = 0x40000000u;  // or'ed with the line width
 
 // Largest pixel storage a bitmap accepts, in bytes (a DIB's image size is a
 // 32-bit value, and no 32-bit process can hold more anyway).
@@ -128,7 +128,7 @@ class TCustomBitmap32 : public fw::TPersistent {
     TWrapMode WrapMode() const { return m_wrapMode; }
     void SetWrapMode(TWrapMode mode);
     unsigned MasterAlpha() const { return m_masterAlpha; }
-    void SetMasterAlpha(int alpha); // clamped to 0..255
+    void SetMasterAlpha(int alpha);  // clamped to 0..255
     TColor32 OuterColor() const { return m_outerColor; }
     void SetOuterColor(TColor32 color);
     TColor32 PenColor() const { return m_penColor; }
@@ -207,7 +207,7 @@ private:
     int m_width = 0;
     int m_height = 0;
     TColor32* m_bits = nullptr;
-    std::unique_ptr<TColor32[]> m_memory; // plain storage of this class
+    std::unique_ptr<TColor32[]> m_memory;  // plain storage of this class
     TRect m_clipRect;
     bool m_clipping = false;
     TDrawMode m_drawMode = dmOpaque;
@@ -294,10 +294,8 @@ class TBitmap32 : public TCustomBitmap32 {
     void RenderAlphaText(int x, int y, std::string_view utf8, int level, TColor32 color);
     void RenderAlphaTextInRect(const TRect& rect, unsigned flags, TColor32 color, std::wstring_view text);
     void RenderAlphaTextInRect(const TRect& rect, unsigned flags, TColor32 color, std::string_view utf8);
-    void RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor32 color, int quality,
-                                std::wstring_view text);
-    void RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor32 color, int quality,
-                                std::string_view utf8);
+    void RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor32 color, int quality, std::wstring_view text);
+    void RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor32 color, int quality, std::string_view utf8);
 
     fw::TNotifyEvent OnHandleChanged;
 
@@ -339,8 +337,7 @@ inline void DrawPartAt(TCustomBitmap32& dst, int x, int y, const TRect& srcRect,
 {
     DrawPartAt(&dst, x, y, srcRect, &src);
 }
-inline void DrawStretched(TCustomBitmap32& dst, const TRect& dstRect, const TRect& srcRect,
-                          const TCustomBitmap32& src)
+inline void DrawStretched(TCustomBitmap32& dst, const TRect& dstRect, const TRect& srcRect, const TCustomBitmap32& src)
 {
     DrawStretched(&dst, dstRect, srcRect, &src);
 }
@@ -365,4 +362,4 @@ void CombineRow(const TCustomBitmap32& src, const TColor32* f, TColor32* b, std:
 // dmBlend uses BlendPixelMaster with the source's MasterAlpha.
 void CombinePixel(const TCustomBitmap32& src, TColor32 f, TColor32& b);
 
-} // namespace ks
+}  // namespace ks

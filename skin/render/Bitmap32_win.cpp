@@ -20,7 +20,7 @@ struct TBitmap32::TDib {
     fw::ScopedCreateDC dc{static_cast<HDC>(nullptr)};
     std::unique_ptr<fw::ScopedSelectObject> selected;
     BITMAPINFO info{};
-    HGDIOBJ originalFont = nullptr; // the context's own font, selected back before ours goes
+    HGDIOBJ originalFont = nullptr;  // the context's own font, selected back before ours goes
     HFONT selectedFont = nullptr;
 };
 
@@ -43,7 +43,7 @@ void BlueToAlpha(TCustomBitmap32& b, TColor32 rgb)
             p[i] = ((p[i] & 0xFFu) << 24) + rgb;
 }
 
-} // namespace
+}  // namespace
 
 TBitmap32::TBitmap32() : m_fontHolder(std::make_unique<TFontHolder>()), m_font(std::make_unique<fw::TFont>())
 {
@@ -67,7 +67,7 @@ TColor32* TBitmap32::AllocateStorage(int w, int h)
     BITMAPINFOHEADER& header = dib->info.bmiHeader;
     header.biSize = sizeof(BITMAPINFOHEADER);
     header.biWidth = w;
-    header.biHeight = -h; // top-down: row 0 first
+    header.biHeight = -h;  // top-down: row 0 first
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
@@ -79,7 +79,7 @@ TColor32* TBitmap32::AllocateStorage(int w, int h)
         throw ERenderError("Can't allocate the DIB handle");
     dib->dc = fw::ScopedCreateDC(static_cast<HDC>(nullptr));
     if (!dib->dc)
-        throw ERenderError("Can't create compatible DC"); // the DIB goes with dib
+        throw ERenderError("Can't create compatible DC");  // the DIB goes with dib
     dib->selected = std::make_unique<fw::ScopedSelectObject>(dib->dc.Get(), dib->bitmap.Get());
     if (!*dib->selected)
         throw ERenderError("Can't select an object into DC");
@@ -153,8 +153,7 @@ HFONT TBitmap32::FontHandle() const
         if (fw::SameText(m_font->Name(), "Default")) {
             const std::wstring face = fw::Utf8ToWide(fw::kDefaultFontName);
             std::fill(std::begin(lf.lfFaceName), std::end(lf.lfFaceName), L'\0');
-            std::copy(face.begin(), face.begin() + std::min<std::size_t>(face.size(), LF_FACESIZE - 1),
-                      lf.lfFaceName);
+            std::copy(face.begin(), face.begin() + std::min<std::size_t>(face.size(), LF_FACESIZE - 1), lf.lfFaceName);
         }
         handle.Reset(::CreateFontIndirectW(&lf));
     }
@@ -286,7 +285,10 @@ void TBitmap32::TextOutAt(int x, int y, std::wstring_view text)
     Changed(TRect(x, y, x + extent.cx + 1, y + extent.cy + 1));
 }
 
-void TBitmap32::TextOutAt(int x, int y, std::string_view utf8) { TextOutAt(x, y, std::wstring_view(fw::Utf8ToWide(utf8))); }
+void TBitmap32::TextOutAt(int x, int y, std::string_view utf8)
+{
+    TextOutAt(x, y, std::wstring_view(fw::Utf8ToWide(utf8)));
+}
 
 void TBitmap32::TextOutInRect(const TRect& rect, unsigned flags, std::wstring_view text)
 {
@@ -322,7 +324,10 @@ TSize TBitmap32::MeasureText(std::wstring_view text) const
     return {extent.cx, extent.cy};
 }
 
-TSize TBitmap32::MeasureText(std::string_view utf8) const { return MeasureText(std::wstring_view(fw::Utf8ToWide(utf8))); }
+TSize TBitmap32::MeasureText(std::string_view utf8) const
+{
+    return MeasureText(std::wstring_view(fw::Utf8ToWide(utf8)));
+}
 
 // ---------------------------------------------------------------------------
 // Alpha text: GDI draws white text on black into a temporary bitmap, whose
@@ -428,4 +433,4 @@ void TBitmap32::RenderAlphaTextInRectQ(const TRect& rect, unsigned flags, TColor
     RenderAlphaTextInRectQ(rect, flags, color, quality, std::wstring_view(fw::Utf8ToWide(utf8)));
 }
 
-} // namespace ks
+}  // namespace ks

@@ -70,12 +70,36 @@ void HueSaturationStep(int& r, int& g, int& b, int hue, int sat)
         // Sector 6 (hue 360) is sector 0; hue shifts beyond a turn wrap too.
         sector = ((sector % 6) + 6) % 6;
         switch (sector) {
-        case 0: r = hi; g = mid; b = lo; break;
-        case 1: r = mid; g = hi; b = lo; break;
-        case 2: r = lo; g = hi; b = mid; break;
-        case 3: r = lo; g = mid; b = hi; break;
-        case 4: r = mid; g = lo; b = hi; break;
-        default: r = hi; g = lo; b = mid; break;
+        case 0:
+            r = hi;
+            g = mid;
+            b = lo;
+            break;
+        case 1:
+            r = mid;
+            g = hi;
+            b = lo;
+            break;
+        case 2:
+            r = lo;
+            g = hi;
+            b = mid;
+            break;
+        case 3:
+            r = lo;
+            g = mid;
+            b = hi;
+            break;
+        case 4:
+            r = mid;
+            g = lo;
+            b = hi;
+            break;
+        default:
+            r = hi;
+            g = lo;
+            b = mid;
+            break;
         }
     }
 
@@ -92,7 +116,7 @@ void HueSaturationStep(int& r, int& g, int& b, int hue, int sat)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::int32_t ShiftColorHsb(std::int32_t color, int hue, int sat, int bright)
 {
@@ -125,10 +149,10 @@ std::int32_t FeatherEdgesPixels(std::uint8_t* bits, int width, int height, std::
 {
     constexpr int n = kFeatherBand;
     const auto row = [&](int y) { return bits + static_cast<std::ptrdiff_t>(y) * stride; };
-    std::uint64_t sum[3] = {0, 0, 0}; // blue, green, red
+    std::uint64_t sum[3] = {0, 0, 0};  // blue, green, red
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* p = row(y);
-        std::uint32_t line[3] = {0, 0, 0}; // a row's sums fit 32 bits for any width below 2^24
+        std::uint32_t line[3] = {0, 0, 0};  // a row's sums fit 32 bits for any width below 2^24
         for (int x = 0; x < width; ++x, p += 3) {
             line[0] += p[0];
             line[1] += p[1];
@@ -180,4 +204,4 @@ std::int32_t FeatherEdgesPixels(std::uint8_t* bits, int width, int height, std::
     return result;
 }
 
-} // namespace ks
+}  // namespace ks

@@ -59,4 +59,4 @@ int MeasureTextWidthW(HDC dc, std::wstring_view text);
 int MeasureTextHeightW(HDC dc, std::wstring_view text);
 #endif
 
-} // namespace ks
+}  // namespace ks

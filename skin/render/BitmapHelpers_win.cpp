@@ -34,7 +34,7 @@ void FillTranslucent(HDC dc, const TRect& rect, std::int32_t color, int alpha)
     ::FillRect(memory.Get(), &r, brush.Get());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(alpha, 0, 255)), 0};
     fw::SystemAlphaBlend(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), memory.Get(), 0, 0, rect.Width(),
-                 rect.Height(), blend);
+                         rect.Height(), blend);
 }
 
 namespace {
@@ -50,7 +50,7 @@ TSize MeasureWide(HDC dc, std::wstring_view text)
     return {r.right - r.left, r.bottom - r.top};
 }
 
-} // namespace
+}  // namespace
 
 int MeasureTextWidthW(HDC dc, std::wstring_view text) { return MeasureWide(dc, text).cx; }
 int MeasureTextHeightW(HDC dc, std::wstring_view text) { return MeasureWide(dc, text).cy; }
@@ -69,4 +69,4 @@ std::int32_t FeatherEdges(fw::TBitmap& bitmap)
     return FeatherEdgesPixels(first, w, h, stride);
 }
 
-} // namespace ks
+}  // namespace ks

@@ -17,7 +17,7 @@ extern const TBlendOps g_scalarBlendOps;
 
 namespace detail {
 const TBlendOps* g_boundBlendOps = &g_scalarBlendOps;
-} // namespace detail
+}  // namespace detail
 
 namespace {
 
@@ -90,7 +90,7 @@ TPixelBinding StartupBinding()
 // Binds at start-up, before main.
 const bool g_boundAtStartup = SelectPixelBinding(StartupBinding());
 
-} // namespace
+}  // namespace
 
 bool CpuHasSse2() { return Supported(TPixelBinding::pbSse2); }
 bool CpuHasAvx2() { return Supported(TPixelBinding::pbAvx2); }
@@ -173,4 +173,4 @@ std::vector<TPixelBinding> SupportedPixelBindings()
     return result;
 }
 
-} // namespace ks
+}  // namespace ks

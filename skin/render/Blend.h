@@ -49,13 +49,13 @@ const TBlendOps& Avx2BlendOps();
 
 // What the running processor and OS support.
 bool CpuHasSse2();
-bool CpuHasAvx2(); // includes the OS saving YMM state (xgetbv)
+bool CpuHasAvx2();  // includes the OS saving YMM state (xgetbv)
 
 namespace detail {
 // Starts as the scalar table (constant initialisation) and is rebound by a
 // start-up initialiser, so a call made before that is merely slower.
 extern const TBlendOps* g_boundBlendOps;
-} // namespace detail
+}  // namespace detail
 
 // The bound table, chosen from the CPU's features and KS_PIXEL_BINDING.
 inline const TBlendOps& BlendOps() { return *detail::g_boundBlendOps; }
@@ -86,4 +86,4 @@ inline TColor32 BlendPixelMaster(TColor32 f, TColor32 b, unsigned master)
 }
 inline void FillRow(TColor32* b, std::size_t n, TColor32 v) { BlendOps().FillRow(b, n, v); }
 
-} // namespace ks
+}  // namespace ks

@@ -12,4 +12,4 @@ TColor32 BlendPixel(TColor32 f, TColor32 b);
 TColor32 MixPixel(TColor32 f, TColor32 b, unsigned weight);
 TColor32 BlendPixelMaster(TColor32 f, TColor32 b, unsigned master);
 
-} // namespace ks::scalar
+}  // namespace ks::scalar

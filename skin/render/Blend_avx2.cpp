@@ -15,10 +15,7 @@
 namespace ks {
 namespace {
 
-inline __m256i AlphaLanes(__m256i v16)
-{
-    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF);
-}
+inline __m256i AlphaLanes(__m256i v16) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF); }
 
 // BlendRow on eight pixels. R(x * Fa) = (x * Fa + 128) >> 8 is computed as
 // mulhrs(x, Fa << 7) = (x * Fa * 128 + 2^14) >> 15, which is the same value.
@@ -27,9 +24,9 @@ inline __m256i BlendRow8(__m256i f, __m256i b)
     const __m256i zero = _mm256_setzero_si256();
     // Alpha bytes of pixels 0, 1 (low) and 2, 3 (high) of each 128-bit lane
     // spread over their four 16-bit channels.
-    const __m256i alphaLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, //
+    const __m256i alphaLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1,  //
                                              3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
-    const __m256i alphaHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, //
+    const __m256i alphaHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1,  //
                                              11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
     const __m256i alpha256 = _mm256_set1_epi16(256);
 
@@ -43,7 +40,7 @@ inline __m256i BlendRow8(__m256i f, __m256i b)
 
     const __m256i rl = _mm256_sub_epi16(_mm256_add_epi16(_mm256_mulhrs_epi16(fl, al), bl), _mm256_mulhrs_epi16(bl, al));
     const __m256i rh = _mm256_sub_epi16(_mm256_add_epi16(_mm256_mulhrs_epi16(fh, ah), bh), _mm256_mulhrs_epi16(bh, ah));
-    return _mm256_packus_epi16(rl, rh); // clamps the alpha of (255, 255) from 256
+    return _mm256_packus_epi16(rl, rh);  // clamps the alpha of (255, 255) from 256
 }
 
 // ((F - B) * W + B * 256 + 128) >> 8 = B + floor(((F - B) * W + 128) / 256),
@@ -59,10 +56,10 @@ inline __m256i BlendRowMaster8(__m256i f, __m256i b, __m256i master)
     const __m256i one = _mm256_set1_epi16(1);
     const __m256i fl = _mm256_unpacklo_epi8(f, zero);
     const __m256i fh = _mm256_unpackhi_epi8(f, zero);
-    const __m256i wl = _mm256_slli_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fl), one), master), 8), 7);
-    const __m256i wh = _mm256_slli_epi16(
-        _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fh), one), master), 8), 7);
+    const __m256i wl =
+        _mm256_slli_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fl), one), master), 8), 7);
+    const __m256i wh =
+        _mm256_slli_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(AlphaLanes(fh), one), master), 8), 7);
     const __m256i rl = Lerp16(fl, _mm256_unpacklo_epi8(b, zero), wl);
     const __m256i rh = Lerp16(fh, _mm256_unpackhi_epi8(b, zero), wh);
     return _mm256_packus_epi16(rl, rh);
@@ -156,20 +153,20 @@ void Avx2MixRow(TColor32 f, TColor32* b, std::size_t n, unsigned weight)
 }
 
 const TBlendOps g_avx2BlendOps = {
-    scalar::BlendPixel, Avx2BlendRow, Avx2BlendRowMaster,     scalar::MixPixel,
-    Avx2MixRow,       scalar::BlendPixelMaster, Avx2FillRow,
+    scalar::BlendPixel,       Avx2BlendRow, Avx2BlendRowMaster, scalar::MixPixel, Avx2MixRow,
+    scalar::BlendPixelMaster, Avx2FillRow,
 };
 
-} // namespace
+}  // namespace
 
 const TBlendOps& Avx2BlendOps() { return g_avx2BlendOps; }
 
-} // namespace ks
+}  // namespace ks
 
 #else
 
 namespace ks {
 const TBlendOps& Avx2BlendOps() { return ScalarBlendOps(); }
-} // namespace ks
+}  // namespace ks
 
 #endif

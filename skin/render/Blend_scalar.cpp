@@ -70,7 +70,7 @@ void ScalarFillRow(TColor32* b, std::size_t n, TColor32 v)
         b[i] = v;
 }
 
-} // namespace
+}  // namespace
 
 TColor32 scalar::BlendPixel(TColor32 f, TColor32 b)
 {
@@ -103,10 +103,10 @@ TColor32 scalar::BlendPixelMaster(TColor32 f, TColor32 b, unsigned master)
 }
 
 extern const TBlendOps g_scalarBlendOps = {
-    scalar::BlendPixel, ScalarBlendRow, ScalarBlendRowMaster,     scalar::MixPixel,
+    scalar::BlendPixel, ScalarBlendRow,           ScalarBlendRowMaster, scalar::MixPixel,
     ScalarMixRow,       scalar::BlendPixelMaster, ScalarFillRow,
 };
 
 const TBlendOps& ScalarBlendOps() { return g_scalarBlendOps; }
 
-} // namespace ks
+}  // namespace ks

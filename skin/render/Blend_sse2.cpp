@@ -15,10 +15,7 @@
 namespace ks {
 namespace {
 
-inline __m128i AlphaLanes(__m128i v16)
-{
-    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v16, 0xFF), 0xFF);
-}
+inline __m128i AlphaLanes(__m128i v16) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v16, 0xFF), 0xFF); }
 
 // BlendRow on four pixels.
 inline __m128i BlendRow4(__m128i f, __m128i b)
@@ -45,7 +42,7 @@ inline __m128i BlendRow4(__m128i f, __m128i b)
     const __m128i tbh = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(bh, ah), round), 8);
     const __m128i rl = _mm_sub_epi16(_mm_add_epi16(tfl, bl), tbl);
     const __m128i rh = _mm_sub_epi16(_mm_add_epi16(tfh, bh), tbh);
-    return _mm_packus_epi16(rl, rh); // clamps the alpha of (255, 255) from 256
+    return _mm_packus_epi16(rl, rh);  // clamps the alpha of (255, 255) from 256
 }
 
 // ((F - B) * W + B * 256 + 128) >> 8 on 16-bit lanes.
@@ -153,20 +150,20 @@ void Sse2MixRow(TColor32 f, TColor32* b, std::size_t n, unsigned weight)
 }
 
 const TBlendOps g_sse2BlendOps = {
-    scalar::BlendPixel, Sse2BlendRow, Sse2BlendRowMaster,     scalar::MixPixel,
-    Sse2MixRow,       scalar::BlendPixelMaster, Sse2FillRow,
+    scalar::BlendPixel,       Sse2BlendRow, Sse2BlendRowMaster, scalar::MixPixel, Sse2MixRow,
+    scalar::BlendPixelMaster, Sse2FillRow,
 };
 
-} // namespace
+}  // namespace
 
 const TBlendOps& Sse2BlendOps() { return g_sse2BlendOps; }
 
-} // namespace ks
+}  // namespace ks
 
 #else
 
 namespace ks {
 const TBlendOps& Sse2BlendOps() { return ScalarBlendOps(); }
-} // namespace ks
+}  // namespace ks
 
 #endif

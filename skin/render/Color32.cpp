@@ -11,4 +11,4 @@ TColor32 ColorToColor32(std::int32_t w)
     return 0xFF000000u | ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu);
 }
 
-} // namespace ks
+}  // namespace ks

@@ -38,4 +38,4 @@ std::uint32_t SystemColorRGB(int index);
 constexpr TColor32 clBlack32 = 0xFF000000u;
 constexpr TColor32 clWhite32 = 0xFFFFFFFFu;
 
-} // namespace ks
+}  // namespace ks

@@ -17,9 +17,9 @@ namespace ks {
 
 // What a sample outside the source bitmap reads.
 enum TPixelAccessMode {
-    pamClamp,           // the nearest edge pixel
-    pamWrap,            // the bitmap repeated
-    pamTransparentEdge, // transparent: samples fade out across the edge
+    pamClamp,            // the nearest edge pixel
+    pamWrap,             // the bitmap repeated
+    pamTransparentEdge,  // transparent: samples fade out across the edge
 };
 
 // A source bitmap as the samplers see it: Width x Height pixels, rows
@@ -72,9 +72,9 @@ namespace detail {
 extern const TPixelKernels* g_boundKernels;
 // out[j] = src.Pixel(x + j, y) for j < count.
 void FetchRow(const TSampleSource& src, int x, int y, std::size_t count, TColor32* out);
-} // namespace detail
+}  // namespace detail
 
 // The bound table (the same binding as BlendOps()).
 inline const TPixelKernels& Kernels() { return *detail::g_boundKernels; }
 
-} // namespace ks
+}  // namespace ks

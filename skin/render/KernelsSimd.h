@@ -96,8 +96,7 @@ typename S::V ShiftHslLanes(typename S::V p, const THslShiftConsts<S>& k)
     const V vLow = S::template Srli<8>(S::MulLo16(l, S::Add(s, S::Set(256))));
     const V ls = S::MulLo16(l, s);
     // div255(x) = (x * 32897) >> 23, with x * 32897 = (x << 15) + (x << 7) + x.
-    const V div255 = S::template Srli<23>(
-        S::Add(S::Add(S::template Slli<15>(ls), S::template Slli<7>(ls)), ls));
+    const V div255 = S::template Srli<23>(S::Add(S::Add(S::template Slli<15>(ls), S::template Slli<7>(ls)), ls));
     const V v = Select<S>(below, vLow, S::Sub(S::Add(l, s), div255));
     const V m = S::Sub(S::Add(l, l), v);
     const V h6 = S::MulLo16(h, S::Set(6));
@@ -339,5 +338,5 @@ void BoxBlurGraySimd(std::uint8_t* bits, int width, int height, std::ptrdiff_t s
     S::Leave();
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

@@ -26,11 +26,20 @@ struct TAvx2 {
     static V Or(V a, V b) { return _mm256_or_si256(a, b); }
     static V AndNot(V a, V b) { return _mm256_andnot_si256(a, b); }
     template <int k>
-    static V Srli(V a) { return _mm256_srli_epi32(a, k); }
+    static V Srli(V a)
+    {
+        return _mm256_srli_epi32(a, k);
+    }
     template <int k>
-    static V Slli(V a) { return _mm256_slli_epi32(a, k); }
+    static V Slli(V a)
+    {
+        return _mm256_slli_epi32(a, k);
+    }
     template <int k>
-    static V Srai(V a) { return _mm256_srai_epi32(a, k); }
+    static V Srai(V a)
+    {
+        return _mm256_srai_epi32(a, k);
+    }
     static V CmpEq(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
     static V CmpGt(V a, V b) { return _mm256_cmpgt_epi32(a, b); }
     static V Max(V a, V b) { return _mm256_max_epi32(a, b); }
@@ -77,10 +86,10 @@ struct TAvx2 {
         };
         int k = 0;
         for (; k + 4 <= count; k += 4) {
-            const __m256i here = mix(row0 + k, row1 + k);          // V[k] .. V[k+3]
-            const __m256i next = mix(row0 + k + 1, row1 + k + 1);  // V[k+1] .. V[k+4]
-            const __m256i lo = _mm256_xor_si256(_mm256_unpacklo_epi16(here, next), bias); // pairs k, k+2
-            const __m256i hi = _mm256_xor_si256(_mm256_unpackhi_epi16(here, next), bias); // pairs k+1, k+3
+            const __m256i here = mix(row0 + k, row1 + k);                                  // V[k] .. V[k+3]
+            const __m256i next = mix(row0 + k + 1, row1 + k + 1);                          // V[k+1] .. V[k+4]
+            const __m256i lo = _mm256_xor_si256(_mm256_unpacklo_epi16(here, next), bias);  // pairs k, k+2
+            const __m256i hi = _mm256_xor_si256(_mm256_unpackhi_epi16(here, next), bias);  // pairs k+1, k+3
             __m256i* out = reinterpret_cast<__m256i*>(pairs + 8 * k);
             _mm256_storeu_si256(out, _mm256_permute2x128_si256(lo, hi, 0x20));
             _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(lo, hi, 0x31));
@@ -101,7 +110,8 @@ struct TAvx2 {
     }
 
     // n (a multiple of 8) samples at u + i * du, u relative to the first column.
-    static void HorizontalRow(const std::int16_t* pairs, std::uint32_t u, std::uint32_t du, TColor32* out, std::size_t n)
+    static void HorizontalRow(const std::int16_t* pairs, std::uint32_t u, std::uint32_t du, TColor32* out,
+                              std::size_t n)
     {
         const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
         __m256i uv = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(u)),
@@ -112,9 +122,9 @@ struct TAvx2 {
         const __m256i full = _mm256_set1_epi32(256);
         const __m256i round = _mm256_set1_epi32(8388608 + 32768);
         const __m256i zero = _mm256_setzero_si256();
-        const __m256i spread[4] = {
-            _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1), _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
-            _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5), _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
+        const __m256i spread[4] = {_mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1), _mm256_setr_epi32(2, 2, 2, 2, 3, 3, 3, 3),
+                                   _mm256_setr_epi32(4, 4, 4, 4, 5, 5, 5, 5),
+                                   _mm256_setr_epi32(6, 6, 6, 6, 7, 7, 7, 7)};
         const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
         alignas(32) std::uint32_t k[8];
         for (std::size_t i = 0; i < n; i += 8, uv = _mm256_add_epi32(uv, step)) {
@@ -157,16 +167,16 @@ void Avx2BoxBlurGray(std::uint8_t* bits, int width, int height, std::ptrdiff_t s
 
 const TPixelKernels g_avx2Kernels = {Avx2LinearRow, Avx2ShiftHslRow, Avx2BoxBlurGray};
 
-} // namespace
+}  // namespace
 
 const TPixelKernels& Avx2Kernels() { return g_avx2Kernels; }
 
-} // namespace ks
+}  // namespace ks
 
 #else
 
 namespace ks {
 const TPixelKernels& Avx2Kernels() { return ScalarKernels(); }
-} // namespace ks
+}  // namespace ks
 
 #endif

@@ -102,10 +102,10 @@ void BoxLine(std::uint8_t* first, int n, std::ptrdiff_t step, int r, std::vector
     for (int x = 0; x < n; ++x) {
         const std::int64_t lo = static_cast<std::int64_t>(x) - r;
         const std::int64_t hi = static_cast<std::int64_t>(x) + r;
-        const std::int64_t before = lo < 0 ? -lo : 0;             // copies of the first pixel
-        const std::int64_t after = hi > n - 1 ? hi - (n - 1) : 0; // copies of the last pixel
+        const std::int64_t before = lo < 0 ? -lo : 0;              // copies of the first pixel
+        const std::int64_t after = hi > n - 1 ? hi - (n - 1) : 0;  // copies of the last pixel
         const std::int64_t from = std::max<std::int64_t>(lo, 0);
-        const std::int64_t to = std::min<std::int64_t>(hi, n - 1); // inclusive, may be < from
+        const std::int64_t to = std::min<std::int64_t>(hi, n - 1);  // inclusive, may be < from
         for (int c = 0; c < 3; ++c) {
             std::int64_t sum = before * firstValues[c] + after * lastValues[c];
             if (to >= from)
@@ -135,7 +135,7 @@ void ScalarBoxBlurGray(std::uint8_t* bits, int width, int height, std::ptrdiff_t
     }
 }
 
-} // namespace
+}  // namespace
 
 TColor32 SampleBilinear(const TSampleSource& src, std::int64_t u, std::int64_t v)
 {
@@ -148,8 +148,7 @@ TColor32 SampleBilinear(const TSampleSource& src, std::int64_t u, std::int64_t v
         const TColor32* next = row + src.Width;
         return Bilinear(row[0], row[1], next[0], next[1], wx, wy);
     }
-    return Bilinear(src.Pixel(x0, y0), src.Pixel(x0 + 1, y0), src.Pixel(x0, y0 + 1), src.Pixel(x0 + 1, y0 + 1), wx,
-                    wy);
+    return Bilinear(src.Pixel(x0, y0), src.Pixel(x0 + 1, y0), src.Pixel(x0, y0 + 1), src.Pixel(x0 + 1, y0 + 1), wx, wy);
 }
 
 TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
@@ -196,7 +195,7 @@ TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
     const auto div255 = [](int x) { return static_cast<int>((static_cast<std::int64_t>(x) * 32897) >> 23); };
     const int v = l < 128 ? (l * (256 + s)) >> 8 : l + s - div255(l * s);
     if (v <= 0)
-        return MakeColor32(0, 0, 0, alpha); // black keeps its alpha
+        return MakeColor32(0, 0, 0, alpha);  // black keeps its alpha
     const int m = 2 * l - v;
     const int h6 = h * 6;
     const int f = ((v - m) * (h6 & 255)) >> 8;
@@ -204,12 +203,36 @@ TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
     const int m2 = v - f;
     int rr, gg, bb;
     switch (h6 >> 8) {
-    case 0: rr = v; gg = m1; bb = m; break;
-    case 1: rr = m2; gg = v; bb = m; break;
-    case 2: rr = m; gg = v; bb = m1; break;
-    case 3: rr = m; gg = m2; bb = v; break;
-    case 4: rr = m1; gg = m; bb = v; break;
-    default: rr = v; gg = m; bb = m2; break;
+    case 0:
+        rr = v;
+        gg = m1;
+        bb = m;
+        break;
+    case 1:
+        rr = m2;
+        gg = v;
+        bb = m;
+        break;
+    case 2:
+        rr = m;
+        gg = v;
+        bb = m1;
+        break;
+    case 3:
+        rr = m;
+        gg = m2;
+        bb = v;
+        break;
+    case 4:
+        rr = m1;
+        gg = m;
+        bb = v;
+        break;
+    default:
+        rr = v;
+        gg = m;
+        bb = m2;
+        break;
     }
     return MakeColor32(static_cast<unsigned>(Clamp255(rr)), static_cast<unsigned>(Clamp255(gg)),
                        static_cast<unsigned>(Clamp255(bb)), alpha);
@@ -228,9 +251,11 @@ void FetchRow(const TSampleSource& src, int x, int y, std::size_t count, TColor3
         const TColor32* row = src.Bits + static_cast<std::ptrdiff_t>(y) * src.Width;
         for (; j < count && x + static_cast<std::int64_t>(j) < 0; ++j)
             out[j] = src.Pixel(x + static_cast<int>(j), y);
-        const std::int64_t inside = std::min<std::int64_t>(static_cast<std::int64_t>(count), src.Width - static_cast<std::int64_t>(x));
+        const std::int64_t inside =
+            std::min<std::int64_t>(static_cast<std::int64_t>(count), src.Width - static_cast<std::int64_t>(x));
         if (static_cast<std::int64_t>(j) < inside) {
-            std::memcpy(out + j, row + x + static_cast<std::int64_t>(j), static_cast<std::size_t>(inside - static_cast<std::int64_t>(j)) * sizeof(TColor32));
+            std::memcpy(out + j, row + x + static_cast<std::int64_t>(j),
+                        static_cast<std::size_t>(inside - static_cast<std::int64_t>(j)) * sizeof(TColor32));
             j = static_cast<std::size_t>(inside);
         }
     }
@@ -238,7 +263,7 @@ void FetchRow(const TSampleSource& src, int x, int y, std::size_t count, TColor3
         out[j] = src.Pixel(x + static_cast<int>(j), y);
 }
 
-} // namespace detail
+}  // namespace detail
 
 const TPixelKernels& ScalarKernels() { return g_scalarKernels; }
 
@@ -255,4 +280,4 @@ const TPixelKernels& KernelsFor(TPixelBinding binding)
     return ScalarKernels();
 }
 
-} // namespace ks
+}  // namespace ks

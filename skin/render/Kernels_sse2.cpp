@@ -25,11 +25,20 @@ struct TSse2 {
     static V Or(V a, V b) { return _mm_or_si128(a, b); }
     static V AndNot(V a, V b) { return _mm_andnot_si128(a, b); }
     template <int k>
-    static V Srli(V a) { return _mm_srli_epi32(a, k); }
+    static V Srli(V a)
+    {
+        return _mm_srli_epi32(a, k);
+    }
     template <int k>
-    static V Slli(V a) { return _mm_slli_epi32(a, k); }
+    static V Slli(V a)
+    {
+        return _mm_slli_epi32(a, k);
+    }
     template <int k>
-    static V Srai(V a) { return _mm_srai_epi32(a, k); }
+    static V Srai(V a)
+    {
+        return _mm_srai_epi32(a, k);
+    }
     static V CmpEq(V a, V b) { return _mm_cmpeq_epi32(a, b); }
     static V CmpGt(V a, V b) { return _mm_cmpgt_epi32(a, b); }
     // A 32-bit lane holding a value within int16 is that value's 16-bit lane
@@ -46,7 +55,10 @@ struct TSse2 {
     {
         return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
     }
-    static void Narrow(std::uint8_t* p, W v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v)); }
+    static void Narrow(std::uint8_t* p, W v)
+    {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(v, v));
+    }
     static W LoadW(const std::uint16_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
     static void StoreW(std::uint16_t* p, W v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
     static W Set16(int x) { return _mm_set1_epi16(static_cast<short>(x)); }
@@ -78,11 +90,12 @@ struct TSse2 {
     }
 
     // n (a multiple of 4) samples at u + i * du, u relative to the first column.
-    static void HorizontalRow(const std::int16_t* pairs, std::uint32_t u, std::uint32_t du, TColor32* out, std::size_t n)
+    static void HorizontalRow(const std::int16_t* pairs, std::uint32_t u, std::uint32_t du, TColor32* out,
+                              std::size_t n)
     {
         const __m128i* columns = reinterpret_cast<const __m128i*>(pairs);
         __m128i uv = _mm_setr_epi32(static_cast<int>(u), static_cast<int>(u + du), static_cast<int>(u + 2 * du),
-                            static_cast<int>(u + 3 * du));
+                                    static_cast<int>(u + 3 * du));
         const __m128i step = _mm_set1_epi32(static_cast<int>(4 * du));
         const __m128i frac = _mm_set1_epi32(0xFFFF);
         const __m128i half = _mm_set1_epi32(128);
@@ -95,7 +108,8 @@ struct TSse2 {
             const __m128i wx = _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(uv, frac), half), 8);
             const __m128i w = _mm_or_si128(_mm_slli_epi32(wx, 16), _mm_sub_epi32(full, wx));
             const auto sample = [&](std::uint32_t column, __m128i weights) {
-                return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_loadu_si128(columns + column), weights), round), 16);
+                return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_loadu_si128(columns + column), weights), round),
+                                      16);
             };
             const __m128i p0 = sample(k[0], _mm_shuffle_epi32(w, 0x00));
             const __m128i p1 = sample(k[1], _mm_shuffle_epi32(w, 0x55));
@@ -127,16 +141,16 @@ void Sse2BoxBlurGray(std::uint8_t* bits, int width, int height, std::ptrdiff_t s
 
 const TPixelKernels g_sse2Kernels = {Sse2LinearRow, Sse2ShiftHslRow, Sse2BoxBlurGray};
 
-} // namespace
+}  // namespace
 
 const TPixelKernels& Sse2Kernels() { return g_sse2Kernels; }
 
-} // namespace ks
+}  // namespace ks
 
 #else
 
 namespace ks {
 const TPixelKernels& Sse2Kernels() { return ScalarKernels(); }
-} // namespace ks
+}  // namespace ks
 
 #endif

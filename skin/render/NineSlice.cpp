@@ -19,14 +19,14 @@ std::array<TSlicePiece, 9> NineSlicePieces(TSize srcSize, TSize dstSize, const T
     using K = TSlicePieceKind;
     return {{
         {{m.Left, m.Top, m.Right, m.Bottom}, {m.Left, m.Top, dr, db}, K::Stretched},  // middle
-        {{0, m.Top, m.Left, m.Bottom}, {0, m.Top, m.Left, db}, K::Stretched},          // left edge
-        {{m.Left, 0, m.Right, m.Top}, {m.Left, 0, dr, m.Top}, K::Tiled},               // top edge
-        {{m.Right, m.Top, sw, m.Bottom}, {dr, m.Top, dw, db}, K::Stretched},           // right edge
-        {{m.Left, m.Bottom, m.Right, sh}, {m.Left, db, dr, dh}, K::Tiled},             // bottom edge
-        {{0, 0, m.Left, m.Top}, {0, 0, m.Left, m.Top}, K::Copied},                     // top-left
-        {{m.Right, 0, sw, m.Top}, {dr, 0, dw, m.Top}, K::Copied},                      // top-right
-        {{0, m.Bottom, m.Left, sh}, {0, db, m.Left, dh}, K::Copied},                   // bottom-left
-        {{m.Right, m.Bottom, sw, sh}, {dr, db, dw, dh}, K::Copied},                    // bottom-right
+        {{0, m.Top, m.Left, m.Bottom}, {0, m.Top, m.Left, db}, K::Stretched},         // left edge
+        {{m.Left, 0, m.Right, m.Top}, {m.Left, 0, dr, m.Top}, K::Tiled},              // top edge
+        {{m.Right, m.Top, sw, m.Bottom}, {dr, m.Top, dw, db}, K::Stretched},          // right edge
+        {{m.Left, m.Bottom, m.Right, sh}, {m.Left, db, dr, dh}, K::Tiled},            // bottom edge
+        {{0, 0, m.Left, m.Top}, {0, 0, m.Left, m.Top}, K::Copied},                    // top-left
+        {{m.Right, 0, sw, m.Top}, {dr, 0, dw, m.Top}, K::Copied},                     // top-right
+        {{0, m.Bottom, m.Left, sh}, {0, db, m.Left, dh}, K::Copied},                  // bottom-left
+        {{m.Right, m.Bottom, sw, sh}, {dr, db, dw, dh}, K::Copied},                   // bottom-right
     }};
 }
 
@@ -198,4 +198,4 @@ void SplitStrip(const TCustomBitmap32* src, int n, std::vector<std::unique_ptr<T
     }
 }
 
-} // namespace ks
+}  // namespace ks

@@ -66,4 +66,4 @@ void SplitStrip(const TCustomBitmap32* src, int n, std::vector<std::unique_ptr<T
 // context; elsewhere a nearest-pixel copy.
 void CopyStretchedViaGdi(TBitmap32* dst, const TRect& dstRect, const TRect& srcRect, const TBitmap32* src);
 
-} // namespace ks
+}  // namespace ks

@@ -8,8 +8,7 @@ namespace ks {
 
 void CopyStretchedViaGdi(TBitmap32* dst, const TRect& dstRect, const TRect& srcRect, const TBitmap32* src)
 {
-    if (dst == nullptr || src == nullptr || dst->IsEmpty() || src->IsEmpty() || srcRect.IsEmpty() ||
-        dstRect.IsEmpty())
+    if (dst == nullptr || src == nullptr || dst->IsEmpty() || src->IsEmpty() || srcRect.IsEmpty() || dstRect.IsEmpty())
         return;
     const TRect clip = fw::IntersectRect(dstRect, dst->BoundsRect());
     if (clip.IsEmpty())
@@ -27,4 +26,4 @@ void CopyStretchedViaGdi(TBitmap32* dst, const TRect& dstRect, const TRect& srcR
     dst->Changed(dstRect);
 }
 
-} // namespace ks
+}  // namespace ks

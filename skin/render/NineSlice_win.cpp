@@ -9,4 +9,4 @@ void CopyStretchedViaGdi(TBitmap32* dst, const TRect& dstRect, const TRect& srcR
     dst->CopyFromDC(dstRect, srcRect, src->Handle());
 }
 
-} // namespace ks
+}  // namespace ks

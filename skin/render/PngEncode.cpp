@@ -22,7 +22,7 @@ void WriteToSink(png_structp png, png_bytep data, png_size_t length)
     try {
         sink->Out->insert(sink->Out->end(), data, data + length);
     } catch (...) {
-        stored = false; // no exception may cross libpng
+        stored = false;  // no exception may cross libpng
     }
     if (!stored)
         png_error(png, "out of memory");
@@ -60,7 +60,7 @@ bool Encode(const TCustomBitmap32& bitmap, std::vector<std::uint8_t>& rgba, std:
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::vector<std::uint8_t>> BitmapToPng(const TCustomBitmap32* bitmap)
 {
@@ -92,4 +92,4 @@ std::optional<std::vector<std::uint8_t>> BitmapToPng(const TCustomBitmap32* bitm
     }
 }
 
-} // namespace ks
+}  // namespace ks

@@ -35,8 +35,8 @@ FW_REGISTER_CLASS(TLinearResampler)
 
 TCustomResampler::~TCustomResampler() = default;
 
-void TCustomResampler::SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy,
-                                 TColor32* out, std::size_t n) const
+void TCustomResampler::SampleRow(const TCustomBitmap32& src, double x, double y, double dx, double dy, TColor32* out,
+                                 std::size_t n) const
 {
     for (std::size_t i = 0; i < n; ++i)
         out[i] = Sample(src, x + static_cast<double>(i) * dx, y + static_cast<double>(i) * dy);
@@ -55,7 +55,8 @@ void TCustomResampler::Assign(const fw::TPersistent& source)
 
 std::vector<int> NearestIndexMap(int srcLo, int srcHi, int dstLo, int dstHi, int clipLo, int clipHi)
 {
-    std::vector<int> map(static_cast<std::size_t>(std::max<std::int64_t>(static_cast<std::int64_t>(clipHi) - clipLo, 0)));
+    std::vector<int> map(
+        static_cast<std::size_t>(std::max<std::int64_t>(static_cast<std::int64_t>(clipHi) - clipLo, 0)));
     const std::int64_t dstLen = static_cast<std::int64_t>(dstHi) - dstLo;
     if (dstLen <= 1) {
         std::fill(map.begin(), map.end(), static_cast<int>((static_cast<std::int64_t>(srcLo) + srcHi - 1) / 2));
@@ -125,7 +126,7 @@ std::int64_t ToFixed(double v)
     return std::llround(v * 65536.0);
 }
 
-} // namespace
+}  // namespace
 
 TColor32 TLinearResampler::Sample(const TCustomBitmap32& src, double x, double y) const
 {
@@ -160,8 +161,8 @@ void TLinearResampler::Resample(TCustomBitmap32& dst, const TRect& dstRect, cons
     std::vector<TColor32> row(static_cast<std::size_t>(dstClip.Width()));
     for (int y = dstClip.Top; y < dstClip.Bottom; ++y) {
         const double srcY = srcRect.Top + (static_cast<double>(y) - dstRect.Top + 0.5) * sy;
-        SampleRow(src, srcRect.Left + (static_cast<double>(dstClip.Left) - dstRect.Left + 0.5) * sx, srcY, sx, 0.0, row.data(),
-                  row.size());
+        SampleRow(src, srcRect.Left + (static_cast<double>(dstClip.Left) - dstRect.Left + 0.5) * sx, srcY, sx, 0.0,
+                  row.data(), row.size());
         CombineRow(src, row.data(), dst.ScanLine(y) + dstClip.Left, row.size());
     }
 }
@@ -179,4 +180,4 @@ std::unique_ptr<TCustomResampler> CreateResampler(std::string_view className)
 
 std::vector<std::string> ResamplerClassNames() { return {"TNearestResampler", "TLinearResampler"}; }
 
-} // namespace ks
+}  // namespace ks

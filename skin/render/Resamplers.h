@@ -21,8 +21,8 @@ class TCustomResampler : public fw::TPersistent {
 
     // Stretches srcRect of src (inside src's bounds) into dstRect of dst,
     // combining by src's draw mode, touching only dstClip (inside dstRect).
-    virtual void Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip,
-                          const TCustomBitmap32& src, const TRect& srcRect) const = 0;
+    virtual void Resample(TCustomBitmap32& dst, const TRect& dstRect, const TRect& dstClip, const TCustomBitmap32& src,
+                          const TRect& srcRect) const = 0;
 
     // The sample at source point (x, y); pixel (i, j) covers the square
     // [i, i + 1) x [j, j + 1), its centre at (i + 0.5, j + 0.5).
@@ -90,4 +90,4 @@ std::vector<std::string> ResamplerClassNames();
 // held as a 32-bit float.
 std::vector<int> NearestIndexMap(int srcLo, int srcHi, int dstLo, int dstHi, int clipLo, int clipHi);
 
-} // namespace ks
+}  // namespace ks

@@ -18,8 +18,7 @@ std::array<std::uint8_t, 256> BuildGammaTable()
 {
     std::array<std::uint8_t, 256> table{};
     for (int i = 0; i < 256; ++i)
-        table[static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(std::lround(255.0 * std::pow(i / 255.0, 1.6)));
+        table[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(std::lround(255.0 * std::pow(i / 255.0, 1.6)));
     return table;
 }
 
@@ -45,7 +44,7 @@ void ClipSteps(std::int64_t start, int step, int lo, int hi, std::int64_t& first
     }
 }
 
-} // namespace
+}  // namespace
 
 const std::array<std::uint8_t, 256>& SmoothLineGammaTable() { return g_gamma; }
 
@@ -121,4 +120,4 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
     Changed(area, AREAINFO_LINE | 2u);
 }
 
-} // namespace ks
+}  // namespace ks

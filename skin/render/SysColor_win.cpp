@@ -6,4 +6,4 @@ namespace ks {
 
 std::uint32_t SystemColorRGB(int index) { return static_cast<std::uint32_t>(GetSysColor(index)); }
 
-} // namespace ks
+}  // namespace ks

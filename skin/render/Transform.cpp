@@ -99,7 +99,7 @@ int RoundBound(double v)
     return static_cast<int>(std::lround(v));
 }
 
-} // namespace
+}  // namespace
 
 TRect RoundRect(const TFloatRect& r)
 {
@@ -202,7 +202,7 @@ void DrawTransformedRow(const TCustomBitmap32& src, const TAffineTransformation&
             CombinePixel(src, sampled[i], out[i]);
 }
 
-} // namespace
+}  // namespace
 
 void TransformDraw(TCustomBitmap32* dst, const TCustomBitmap32* src, const TAffineTransformation& transformation)
 {
@@ -225,7 +225,7 @@ void TransformDraw(TCustomBitmap32* dst, const TCustomBitmap32* src, const TAffi
     dst->Changed(area);
 }
 
-} // namespace ks
+}  // namespace ks
 
 namespace ks {
 
@@ -264,4 +264,4 @@ void TransformDrawCopied(TCustomBitmap32& dst, int x, int y, int w, int h, const
     dst.Changed(copy);
 }
 
-} // namespace ks
+}  // namespace ks

@@ -66,4 +66,4 @@ void TransformDrawCopied(TCustomBitmap32& dst, int x, int y, int w, int h, const
 // Rounds a floating-point rectangle to whole pixels, each bound to nearest.
 TRect RoundRect(const TFloatRect& r);
 
-} // namespace ks
+}  // namespace ks

@@ -131,8 +131,8 @@ bool DecodeJpegRows(JpegState* state, TColor32* pixels, const JpegInfo* info)
     cinfo->scale_denom = 1;
     cinfo->quantize_colors = FALSE;
     jpeg_start_decompress(cinfo);
-    if (static_cast<int>(cinfo->output_width) != info->width || static_cast<int>(cinfo->output_height) != info->height ||
-        cinfo->output_components != 4)
+    if (static_cast<int>(cinfo->output_width) != info->width ||
+        static_cast<int>(cinfo->output_height) != info->height || cinfo->output_components != 4)
         FailJpeg(reinterpret_cast<j_common_ptr>(cinfo), "unexpected output layout");
 
     const std::size_t width = static_cast<std::size_t>(info->width);

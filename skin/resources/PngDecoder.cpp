@@ -85,8 +85,8 @@ bool ReadPngHeader(PngReadState* state, PngHeader* header, int maxSide)
     png_set_chunk_malloc_max(png, 8u * 1024u * 1024u);
     png_read_info(png, info);
 
-    png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType,
-                 &header->interlace, nullptr, nullptr);
+    png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType, &header->interlace,
+                 nullptr, nullptr);
 
     header->numPalette = 0;
     if (header->colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -144,11 +144,16 @@ bool ReadPngRows(PngReadState* state, png_bytepp rows)
 unsigned ScaleGrey(unsigned value, int bitDepth)
 {
     switch (bitDepth) {
-    case 1: return value ? 255u : 0u;
-    case 2: return (value & 3u) * 85u;
-    case 4: return (value & 15u) * 17u;
-    case 16: return (value >> 8) & 0xFFu;
-    default: return value & 0xFFu;
+    case 1:
+        return value ? 255u : 0u;
+    case 2:
+        return (value & 3u) * 85u;
+    case 4:
+        return (value & 15u) * 17u;
+    case 16:
+        return (value >> 8) & 0xFFu;
+    default:
+        return value & 0xFFu;
     }
 }
 
@@ -200,7 +205,8 @@ TPngTransparency ResolvePalette(const PngHeader& h, TColor32 (&paletteColor)[256
         if (partial) {
             mode = TPngTransparency::Partial;
             for (int i = 0; i < 256; ++i)
-                paletteColor[i] = WithAlpha(paletteColor[i], static_cast<int>(i < h.numPalette ? paletteAlpha[i] : 255u));
+                paletteColor[i] =
+                    WithAlpha(paletteColor[i], static_cast<int>(i < h.numPalette ? paletteAlpha[i] : 255u));
         } else if (anyClear) {
             // Every entry whose colour equals that of a fully transparent
             // entry is transparent too: transparency goes by colour.
@@ -309,8 +315,8 @@ TPngTransparency DecodePng(std::span<const std::uint8_t> data, TImageSink& sink,
     const std::uint64_t storedBitsPerPixel =
         static_cast<std::uint64_t>(header->bitDepth) *
         (header->colorType == PNG_COLOR_TYPE_PALETTE ? 1u : static_cast<unsigned>(header->channels));
-    const std::uint64_t rawBytes = static_cast<std::uint64_t>(height) *
-                                   (1 + (static_cast<std::uint64_t>(width) * storedBitsPerPixel + 7) / 8);
+    const std::uint64_t rawBytes =
+        static_cast<std::uint64_t>(height) * (1 + (static_cast<std::uint64_t>(width) * storedBitsPerPixel + 7) / 8);
     if (rawBytes > kMaxDeflateRatio * data.size())
         throw EImageError("Damaged PNG file: too short for an image of " + std::to_string(width) + " x " +
                           std::to_string(height) + " pixels");

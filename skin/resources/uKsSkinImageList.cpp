@@ -35,9 +35,9 @@ const fw::TClassInfo& TKsSkinBitmapItem::StaticClass()
 FW_REGISTER_CLASS(TKsSkinBitmapItem)
 
 TKsSkinBitmapItem::TKsSkinBitmapItem(fw::TCollection* collection)
-    : fw::TCollectionItem(collection), m_bitmap(std::make_unique<TBitmap32>())
-{
-}
+    : fw::TCollectionItem(collection),
+      m_bitmap(std::make_unique<TBitmap32>())
+{}
 
 TKsSkinBitmapItem::~TKsSkinBitmapItem() = default;
 
@@ -75,9 +75,9 @@ const fw::TClassInfo& TKsSkinBitmapCollection::StaticClass()
 FW_REGISTER_CLASS(TKsSkinBitmapCollection)
 
 TKsSkinBitmapCollection::TKsSkinBitmapCollection(TKsSkinImageList* owner)
-    : fw::TCollection(TKsSkinBitmapItem::StaticClass(), owner), m_owner(owner)
-{
-}
+    : fw::TCollection(TKsSkinBitmapItem::StaticClass(), owner),
+      m_owner(owner)
+{}
 
 int TKsSkinBitmapCollection::IndexOf(std::string_view id) const
 {
@@ -101,9 +101,9 @@ const fw::TClassInfo& TKsSkinImageList::StaticClass()
 FW_REGISTER_CLASS(TKsSkinImageList)
 
 TKsSkinImageList::TKsSkinImageList(fw::TComponent* owner)
-    : fw::TComponent(owner), m_bitmaps(std::make_unique<TKsSkinBitmapCollection>(this))
-{
-}
+    : fw::TComponent(owner),
+      m_bitmaps(std::make_unique<TKsSkinBitmapCollection>(this))
+{}
 
 TKsSkinImageList::~TKsSkinImageList() = default;
 

@@ -56,10 +56,7 @@ class TKsSkinBitmapCollection : public fw::TCollection {
     // A new empty item at the end.
     TKsSkinBitmapItem* Add() { return static_cast<TKsSkinBitmapItem*>(fw::TCollection::Add()); }
     // 0-based; throws for an index out of range.
-    TKsSkinBitmapItem* Items(int index) const
-    {
-        return static_cast<TKsSkinBitmapItem*>(fw::TCollection::Items(index));
-    }
+    TKsSkinBitmapItem* Items(int index) const { return static_cast<TKsSkinBitmapItem*>(fw::TCollection::Items(index)); }
     TKsSkinImageList* Owner() const { return m_owner; }
 
     // Index of the first item whose id equals id under SkinImageKey, or -1.

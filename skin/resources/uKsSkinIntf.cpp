@@ -294,10 +294,7 @@ void FreeBitmaps(std::vector<TBitmap32*>& bitmaps)
     bitmaps.clear();
 }
 
-void FreeBitmaps(std::vector<std::unique_ptr<TBitmap32>>& bitmaps)
-{
-    bitmaps.clear();
-}
+void FreeBitmaps(std::vector<std::unique_ptr<TBitmap32>>& bitmaps) { bitmaps.clear(); }
 
 void BoxBlurGray(const TRgb24View& image, int radius, int passes)
 {

@@ -197,8 +197,8 @@ void ApplyGlowPass(const TRgb24View& background, const TRgb24View& mask, unsigne
 // Draws the glow for text laid out in rect with the DrawText flags format
 // onto canvas (not the text itself). Nothing when the text is blank or the
 // rectangle has no area.
-void DrawGlowText(fw::TCanvas& canvas, const fw::TRect& rect, std::wstring_view text, int blurRadius,
-                  fw::TColor color, unsigned format);
+void DrawGlowText(fw::TCanvas& canvas, const fw::TRect& rect, std::wstring_view text, int blurRadius, fw::TColor color,
+                  unsigned format);
 
 // Width and height of text as DrawText with DT_CALCRECT lays it out on dc.
 int MeasureTextWidth(HDC dc, std::wstring_view text);

@@ -63,8 +63,8 @@ bool IsBlank(std::wstring_view text)
 
 }  // namespace
 
-void DrawGlowText(fw::TCanvas& canvas, const fw::TRect& rect, std::wstring_view text, int blurRadius,
-                  fw::TColor color, unsigned format)
+void DrawGlowText(fw::TCanvas& canvas, const fw::TRect& rect, std::wstring_view text, int blurRadius, fw::TColor color,
+                  unsigned format)
 {
     if (IsBlank(text))
         return;
@@ -85,7 +85,8 @@ void DrawGlowText(fw::TCanvas& canvas, const fw::TRect& rect, std::wstring_view 
     // The mask: the text in pure red on white, laid out as the caller lays
     // out the text itself. Wide DrawText, so that the glow follows the
     // letters of any script whatever the system's code page.
-    std::memset(mask.View().Bits, 0xFF, static_cast<std::size_t>(mask.View().Stride) * static_cast<std::size_t>(height));
+    std::memset(mask.View().Bits, 0xFF,
+                static_cast<std::size_t>(mask.View().Stride) * static_cast<std::size_t>(height));
     fw::TFont font;
     font.Assign(canvas.Font());
     font.SetColor(fw::clRed);

@@ -20,9 +20,6 @@ extern "C" const std::uint8_t ks_builtin_skin_store_end[];
 
 namespace ks {
 
-std::span<const std::uint8_t> BuiltInSkinStore()
-{
-    return {ks_builtin_skin_store_begin, ks_builtin_skin_store_end};
-}
+std::span<const std::uint8_t> BuiltInSkinStore() { return {ks_builtin_skin_store_begin, ks_builtin_skin_store_end}; }
 
 }  // namespace ks

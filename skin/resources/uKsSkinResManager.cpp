@@ -71,17 +71,14 @@ std::unique_ptr<TKsSkinImage> LoadImageFile(const std::string& path, const std::
 // TKsSkinResManager
 
 TKsSkinResManager::TKsSkinResManager(TKsSkinImageList* builtIn, std::unique_ptr<TSkinFileSystem> fileSystem)
-    : m_builtIn(builtIn), m_fileCache(std::make_unique<TKsSkinImageList>(nullptr)),
+    : m_builtIn(builtIn),
+      m_fileCache(std::make_unique<TKsSkinImageList>(nullptr)),
       m_fileSystem(std::move(fileSystem))
-{
-}
+{}
 
 TKsSkinResManager::~TKsSkinResManager() = default;
 
-int TKsSkinResManager::FindCached(const std::string& path) const
-{
-    return m_fileCache->Bitmaps()->IndexOf(path);
-}
+int TKsSkinResManager::FindCached(const std::string& path) const { return m_fileCache->Bitmaps()->IndexOf(path); }
 
 int TKsSkinResManager::FindBuiltIn(const std::string& id) const
 {
@@ -157,9 +154,6 @@ TKsSkinResManager& SkinResManager()
     return *instance;
 }
 
-void FinalizeSkinResManager()
-{
-    Instance().reset();
-}
+void FinalizeSkinResManager() { Instance().reset(); }
 
 }  // namespace ks

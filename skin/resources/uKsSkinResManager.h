@@ -71,7 +71,7 @@ std::unique_ptr<TSkinFileSystem> CreatePlatformFileSystem();
 // extension (JPEG). Throws EImageError naming the file when it cannot be
 // decoded.
 std::unique_ptr<TKsSkinImage> LoadImageFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                                         const TDecodeLimits& limits = {});
+                                            const TDecodeLimits& limits = {});
 
 class TKsSkinResManager {
 public:

@@ -54,9 +54,6 @@ std::string TLocalFileSystem::CombinePath(const std::string& folder, const std::
     return combined.lexically_normal().string();
 }
 
-std::unique_ptr<TSkinFileSystem> CreatePlatformFileSystem()
-{
-    return std::make_unique<TLocalFileSystem>();
-}
+std::unique_ptr<TSkinFileSystem> CreatePlatformFileSystem() { return std::make_unique<TLocalFileSystem>(); }
 
 }  // namespace ks

@@ -77,9 +77,6 @@ std::string TLocalFileSystem::CombinePath(const std::string& folder, const std::
     return fw::WideToUtf8(combined);
 }
 
-std::unique_ptr<TSkinFileSystem> CreatePlatformFileSystem()
-{
-    return std::make_unique<TLocalFileSystem>();
-}
+std::unique_ptr<TSkinFileSystem> CreatePlatformFileSystem() { return std::make_unique<TLocalFileSystem>(); }
 
 }  // namespace ks

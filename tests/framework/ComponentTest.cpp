@@ -11,20 +11,24 @@ namespace {
 // Logs its destruction and the notifications it receives about others.
 class TProbe : public TComponent {
 public:
-    TProbe(TComponent* owner, std::vector<std::string>& log, const char* name) : TComponent(owner), m_log(log) {
+    TProbe(TComponent* owner, std::vector<std::string>& log, const char* name) : TComponent(owner), m_log(log)
+    {
         SetName(name);
     }
     ~TProbe() override { m_log.push_back("~" + Name() + (IsDestroying() ? "*" : "")); }
-    void Notification(TComponent* c, TOperation op) override {
+    void Notification(TComponent* c, TOperation op) override
+    {
         TComponent::Notification(c, op);
-        if (c != this) m_log.push_back(Name() + (op == opInsert ? "+" : "-") + c->Name());
+        if (c != this)
+            m_log.push_back(Name() + (op == opInsert ? "+" : "-") + c->Name());
     }
 
 private:
     std::vector<std::string>& m_log;
 };
 
-TEST(Component, OwnerFreesOwnedComponentsLastFirstWithoutSiblingNotices) {
+TEST(Component, OwnerFreesOwnedComponentsLastFirstWithoutSiblingNotices)
+{
     std::vector<std::string> log;
     {
         TTestRoot root;
@@ -39,7 +43,8 @@ TEST(Component, OwnerFreesOwnedComponentsLastFirstWithoutSiblingNotices) {
     EXPECT_EQ(log, (std::vector<std::string>{"~C*", "~B*", "~A*"}));
 }
 
-TEST(Component, InsertAndRemoveAreAnnouncedToTheOwnersComponents) {
+TEST(Component, InsertAndRemoveAreAnnouncedToTheOwnersComponents)
+{
     std::vector<std::string> log;
     TTestRoot root;
     new TProbe(&root, log, "A");
@@ -53,7 +58,8 @@ TEST(Component, InsertAndRemoveAreAnnouncedToTheOwnersComponents) {
     EXPECT_EQ(root.FindComponent("B"), nullptr);
 }
 
-TEST(Component, FreeNotificationReachesComponentsOfOtherOwnersBothWays) {
+TEST(Component, FreeNotificationReachesComponentsOfOtherOwnersBothWays)
+{
     std::vector<std::string> log;
     TTestRoot form1;
     TTestRoot form2;
@@ -80,7 +86,8 @@ private:
     bool& m_cleared;
 };
 
-TEST(Component, ReferenceToSiblingIsClearedWhileTheOwnerTearsDown) {
+TEST(Component, ReferenceToSiblingIsClearedWhileTheOwnerTearsDown)
+{
     // The owner frees the referenced component (created last) first and
     // removes it without telling its owner's components; the free
     // notification still clears the reference.
@@ -101,7 +108,8 @@ TEST(Component, ReferenceToSiblingIsClearedWhileTheOwnerTearsDown) {
     EXPECT_EQ(outside.Peer, nullptr);
 }
 
-TEST(Component, RemovedReferenceIsClearedThroughNotification) {
+TEST(Component, RemovedReferenceIsClearedThroughNotification)
+{
     TTestRoot root;
     auto* peer = new TTestControl(&root);
     auto* user = new TTestControl(&root);
@@ -115,7 +123,8 @@ TEST(Component, RemovedReferenceIsClearedThroughNotification) {
     EXPECT_EQ(user->Peer, nullptr);
 }
 
-TEST(Component, NamesAreValidatedAndUniqueCaseInsensitively) {
+TEST(Component, NamesAreValidatedAndUniqueCaseInsensitively)
+{
     TTestRoot root;
     auto* a = new TTestTimer(&root);
     auto* b = new TTestTimer(&root);
@@ -136,7 +145,8 @@ TEST(Component, NamesAreValidatedAndUniqueCaseInsensitively) {
     }
 }
 
-TEST(Component, PublishedFieldFollowsNameAndLifetime) {
+TEST(Component, PublishedFieldFollowsNameAndLifetime)
+{
     TTestRoot root;
     auto* t = new TTestTimer(&root);
     EXPECT_EQ(root.Timer1, nullptr);
@@ -149,7 +159,8 @@ TEST(Component, PublishedFieldFollowsNameAndLifetime) {
     EXPECT_EQ(root.Timer1, nullptr);
 }
 
-TEST(Component, NameOfWrongClassForFieldIsRefused) {
+TEST(Component, NameOfWrongClassForFieldIsRefused)
+{
     TTestRoot root;
     auto* t = new TTestTimer(&root);
     t->SetName("Keep");
@@ -158,7 +169,8 @@ TEST(Component, NameOfWrongClassForFieldIsRefused) {
     EXPECT_EQ(root.Label1, nullptr);
 }
 
-TEST(Component, ChangingOwnerMovesComponentAndItsField) {
+TEST(Component, ChangingOwnerMovesComponentAndItsField)
+{
     TTestRoot a;
     TTestRoot b;
     auto* t = new TTestTimer(&a);
@@ -171,7 +183,8 @@ TEST(Component, ChangingOwnerMovesComponentAndItsField) {
     EXPECT_EQ(t->ComponentIndex(), 0);
 }
 
-TEST(Component, DesigningAndDestroyingStatesReachOwnedComponents) {
+TEST(Component, DesigningAndDestroyingStatesReachOwnedComponents)
+{
     TTestRoot root;
     auto* t = new TTestTimer(&root);
     root.SetDesigning(true);
@@ -183,13 +196,15 @@ TEST(Component, DesigningAndDestroyingStatesReachOwnedComponents) {
     EXPECT_TRUE(late->IsDestroying());
 }
 
-TEST(Component, ComponentsIndexOutOfRangeThrows) {
+TEST(Component, ComponentsIndexOutOfRangeThrows)
+{
     TTestRoot root;
     EXPECT_THROW(root.Components(0), EFrameworkError);
     EXPECT_THROW(root.Components(-1), EFrameworkError);
 }
 
-TEST(Component, ClassInfoAndRegistry) {
+TEST(Component, ClassInfoAndRegistry)
+{
     TTestRoot root;
     TTestTimer timer(nullptr);
     EXPECT_EQ(timer.ClassName(), "TTestTimer");
@@ -205,10 +220,12 @@ TEST(Component, ClassInfoAndRegistry) {
     EXPECT_THROW(TTestFont::StaticClass().CreateComponent(nullptr), EFrameworkError);
 }
 
-TEST(Component, StoredOrderPutsLatePropertiesLastAndKeepsRedeclaredPlaces) {
+TEST(Component, StoredOrderPutsLatePropertiesLastAndKeepsRedeclaredPlaces)
+{
     auto names = [](const TClassInfo& c) {
         std::vector<std::string> out;
-        for (const TPropInfo* p : c.Properties()) out.push_back(p->Name);
+        for (const TPropInfo* p : c.Properties())
+            out.push_back(p->Name);
         return out;
     };
     // Non-visual: its design-time Left/Top come after its own properties.
@@ -223,12 +240,14 @@ TEST(Component, StoredOrderPutsLatePropertiesLastAndKeepsRedeclaredPlaces) {
     EXPECT_FALSE(TTestControl::StaticClass().FindProperty("left")->Late);
 }
 
-TEST(Collection, AddDeleteMoveAssignAndUpdates) {
+TEST(Collection, AddDeleteMoveAssignAndUpdates)
+{
     TTestControl owner(nullptr);
     TTestItems& items = *owner.Items();
     items.UpdateCalls = 0;
     items.BeginUpdate();
-    for (int i = 0; i < 3; ++i) items.Add()->Value = i;
+    for (int i = 0; i < 3; ++i)
+        items.Add()->Value = i;
     items.EndUpdate();
     EXPECT_EQ(items.UpdateCalls, 1);  // one update for the whole batch
     EXPECT_EQ(items.Count(), 3);
@@ -260,7 +279,8 @@ TEST(Collection, AddDeleteMoveAssignAndUpdates) {
     EXPECT_EQ(items.Count(), 0);
 }
 
-TEST(Persistent, AssignBetweenUnrelatedClassesThrows) {
+TEST(Persistent, AssignBetweenUnrelatedClassesThrows)
+{
     TTestFont font;
     TTestBitmap bitmap;
     try {

@@ -18,7 +18,8 @@ using fw::layout::ELayoutError;
 
 namespace {
 
-TEST(Layoutc, SmallFormCompilesToExactBytes) {
+TEST(Layoutc, SmallFormCompilesToExactBytes)
+{
     const char* source = R"(object FormMain: TFormMain
   Left = 745
   Height = 265
@@ -42,32 +43,53 @@ end
 )";
     const auto expected = TBytes()
                               .Raw({'T', 'P', 'F', '0'})
-                              .Str("TFormMain").Str("FormMain")
-                              .Str("Left").Raw({fw::vaInt16, 0xE9, 0x02})
-                              .Str("Height").Raw({fw::vaInt16, 0x09, 0x01})
-                              .Str("Top").Raw({fw::vaInt8, 88})
-                              .Str("Caption").Raw({fw::vaString}).Str("FormMain")
-                              .Str("Color").Raw({fw::vaIdent}).Str("clBtnFace")
-                              .Str("Font.Height").Raw({fw::vaInt8, 0xF5})
-                              .Str("Font.Style").Raw({fw::vaSet, 0})
-                              .Str("OldCreateOrder").Raw({fw::vaFalse})
-                              .Str("OnCreate").Raw({fw::vaIdent}).Str("FormCreate")
+                              .Str("TFormMain")
+                              .Str("FormMain")
+                              .Str("Left")
+                              .Raw({fw::vaInt16, 0xE9, 0x02})
+                              .Str("Height")
+                              .Raw({fw::vaInt16, 0x09, 0x01})
+                              .Str("Top")
+                              .Raw({fw::vaInt8, 88})
+                              .Str("Caption")
+                              .Raw({fw::vaString})
+                              .Str("FormMain")
+                              .Str("Color")
+                              .Raw({fw::vaIdent})
+                              .Str("clBtnFace")
+                              .Str("Font.Height")
+                              .Raw({fw::vaInt8, 0xF5})
+                              .Str("Font.Style")
+                              .Raw({fw::vaSet, 0})
+                              .Str("OldCreateOrder")
+                              .Raw({fw::vaFalse})
+                              .Str("OnCreate")
+                              .Raw({fw::vaIdent})
+                              .Str("FormCreate")
                               .Raw({0})
-                              .Str("TKsSkinLabel").Str("KsSkinLabel1")
-                              .Str("Caption").Raw({fw::vaWString}).U32(7)
+                              .Str("TKsSkinLabel")
+                              .Str("KsSkinLabel1")
+                              .Str("Caption")
+                              .Raw({fw::vaWString})
+                              .U32(7)
                               .Raw({0x63, 0x6B, 0x28, 0x57, 0xAA, 0x52, 0x9B, 0x52, 0xA0, 0x52, 0x7D, 0x8F, 0x2D, 0x4E})
-                              .Str("AutoInvalidate").Raw({fw::vaTrue})
+                              .Str("AutoInvalidate")
+                              .Raw({fw::vaTrue})
                               .Raw({0, 0})
-                              .Str("TTimer").Str("Timer1")
-                              .Str("Interval").Raw({fw::vaInt16, 0xF4, 0x01})
-                              .Str("Left").Raw({fw::vaInt16, 216, 0})
+                              .Str("TTimer")
+                              .Str("Timer1")
+                              .Str("Interval")
+                              .Raw({fw::vaInt16, 0xF4, 0x01})
+                              .Str("Left")
+                              .Raw({fw::vaInt16, 216, 0})
                               .Raw({0, 0})
                               .Raw({0})
                               .b;
     EXPECT_EQ(CompileLayout(source, "Main.layout"), expected);
 }
 
-TEST(Layoutc, ImageStoreSourceMatchesTheStoredBytes) {
+TEST(Layoutc, ImageStoreSourceMatchesTheStoredBytes)
+{
     const char* source = R"(object KsSkinResDM: TKsSkinResDM
   OldCreateOrder = False
   Height = 265
@@ -95,7 +117,8 @@ end
     EXPECT_EQ(CompileLayout(source, "store.txt"), ImageStoreSampleBytes());
 }
 
-TEST(Layoutc, TextOfAStreamCompilesBackToTheSameBytes) {
+TEST(Layoutc, TextOfAStreamCompilesBackToTheSameBytes)
+{
     const auto form = MakeSampleForm();
     for (const std::vector<std::uint8_t>& bytes : {WriteComponentStream(*form), ImageStoreSampleBytes()}) {
         const std::string text = DecompileLayout(bytes);
@@ -111,7 +134,8 @@ TEST(Layoutc, TextOfAStreamCompilesBackToTheSameBytes) {
     EXPECT_NE(text.find("    object Label2: TTestControl\n"), std::string::npos) << text;
 }
 
-TEST(Layoutc, StringForms) {
+TEST(Layoutc, StringForms)
+{
     auto compileValue = [](const std::string& value) {
         const auto bytes = CompileLayout("object A: T\n  P = " + value + "\nend\n", "v.txt");
         // "TPF0", T, A, P: the value starts at offset 4 + 2 + 2 + 2.
@@ -132,7 +156,8 @@ TEST(Layoutc, StringForms) {
     EXPECT_EQ(longBytes.size(), 1u + 4u + 300u);
 }
 
-TEST(Layoutc, NumbersListsAndOtherValues) {
+TEST(Layoutc, NumbersListsAndOtherValues)
+{
     auto compileValue = [](const std::string& value) {
         const auto bytes = CompileLayout("object A: T\n  P = " + value + "\nend\n", "v.txt");
         return std::vector<std::uint8_t>(bytes.begin() + 10, bytes.end() - 2);
@@ -157,7 +182,8 @@ TEST(Layoutc, NumbersListsAndOtherValues) {
     EXPECT_EQ(DecompileLayout(inherited), "inherited A: T [2]\nend\n");
 }
 
-TEST(Layoutc, ErrorsGiveFileLineAndColumn) {
+TEST(Layoutc, ErrorsGiveFileLineAndColumn)
+{
     struct Case {
         const char* source;
         const char* message;
@@ -170,7 +196,8 @@ TEST(Layoutc, ErrorsGiveFileLineAndColumn) {
         {"object A: T\n  Data = {0A1}\nend\n", "f.txt:2:10: Odd number of hex digits"},
         {"object A: T\n  Data = {0G}\nend\n", "f.txt:2:12: Hex digit expected"},
         {"object A: T\n  S = [a b]\nend\n", "f.txt:2:10: ',' or ']' expected in set"},
-        {"object A: T\n  object B: U\n  end\n  Left = 1\nend\n", "f.txt:4:3: Properties must come before child objects"},
+        {"object A: T\n  object B: U\n  end\n  Left = 1\nend\n",
+         "f.txt:4:3: Properties must come before child objects"},
         {"object A: T\n  Left = 1\n", "f.txt:3:1: 'end' expected for object A"},
         {"thing A: T\nend\n", "f.txt:1:1: 'object' expected"},
         {"object A: T\nend\nend\n", "f.txt:3:1: Text after the end of the root object"},
@@ -188,7 +215,8 @@ TEST(Layoutc, ErrorsGiveFileLineAndColumn) {
     }
 }
 
-TEST(Layoutc, DecompilingDamagedStreamsFailsCleanly) {
+TEST(Layoutc, DecompilingDamagedStreamsFailsCleanly)
+{
     const auto bytes = WriteComponentStream(*MakeSampleForm());
     for (std::size_t len = 0; len < bytes.size(); ++len) {
         const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(len));
@@ -196,9 +224,11 @@ TEST(Layoutc, DecompilingDamagedStreamsFailsCleanly) {
     }
 }
 
-TEST(Layoutc, CommandLineWritesTheStreamOrReportsTheError) {
+TEST(Layoutc, CommandLineWritesTheStreamOrReportsTheError)
+{
     const std::string tool = KS_LAYOUTC_PATH;
-    if (tool.empty()) GTEST_SKIP() << "ks_layoutc not built";
+    if (tool.empty())
+        GTEST_SKIP() << "ks_layoutc not built";
     const std::string dir = ::testing::TempDir();
     const std::string good = dir + "layoutc_good.txt";
     const std::string bad = dir + "layoutc_bad.txt";

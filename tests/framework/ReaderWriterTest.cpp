@@ -13,7 +13,8 @@ using namespace fwtest;
 
 namespace {
 
-TEST(ReaderWriter, RoundTripRestoresEveryKindOfValue) {
+TEST(ReaderWriter, RoundTripRestoresEveryKindOfValue)
+{
     const auto source = MakeSampleForm();
     const std::vector<std::uint8_t> bytes = WriteComponentStream(*source);
 
@@ -86,7 +87,8 @@ TEST(ReaderWriter, RoundTripRestoresEveryKindOfValue) {
     EXPECT_EQ(WriteComponentStream(form), bytes);
 }
 
-TEST(ReaderWriter, DefaultsAreNotStoredAndMissingValuesKeepConstructedOnes) {
+TEST(ReaderWriter, DefaultsAreNotStoredAndMissingValuesKeepConstructedOnes)
+{
     TTestRoot root;
     root.SetName("R");
     root.OldCreateOrder = true;
@@ -98,12 +100,19 @@ TEST(ReaderWriter, DefaultsAreNotStoredAndMissingValuesKeepConstructedOnes) {
                               .Raw({'T', 'P', 'F', '0'})
                               .Str("TTestRoot")
                               .Str("R")
-                              .Str("Width").Raw({vaInt8, 0})
-                              .Str("Height").Raw({vaInt8, 0})
-                              .Str("Font.Charset").Raw({vaInt8, 1})
-                              .Str("Font.Height").Raw({vaInt8, 0xF5})
-                              .Str("Font.Name").Raw({vaString}).Str("MS Sans Serif")
-                              .Str("OldCreateOrder").Raw({vaTrue})
+                              .Str("Width")
+                              .Raw({vaInt8, 0})
+                              .Str("Height")
+                              .Raw({vaInt8, 0})
+                              .Str("Font.Charset")
+                              .Raw({vaInt8, 1})
+                              .Str("Font.Height")
+                              .Raw({vaInt8, 0xF5})
+                              .Str("Font.Name")
+                              .Raw({vaString})
+                              .Str("MS Sans Serif")
+                              .Str("OldCreateOrder")
+                              .Raw({vaTrue})
                               .Raw({0})
                               .Str("TTestTimer")
                               .Str("Timer1")
@@ -119,12 +128,19 @@ TEST(ReaderWriter, DefaultsAreNotStoredAndMissingValuesKeepConstructedOnes) {
     EXPECT_EQ(again.Timer1->Interval, 1000);
 }
 
-TEST(ReaderWriter, SubObjectValuesAreSetOnTheObjectNotThroughASetter) {
+TEST(ReaderWriter, SubObjectValuesAreSetOnTheObjectNotThroughASetter)
+{
     const auto bytes = TBytes()
                            .Raw({'T', 'P', 'F', '0'})
-                           .Str("TTestRoot").Str("F")
-                           .Str("Font.Height").Raw({vaInt8, 0xF0})
-                           .Str("font.style").Raw({vaSet}).Str("fsBold").Str("fsUnderline").Raw({0})
+                           .Str("TTestRoot")
+                           .Str("F")
+                           .Str("Font.Height")
+                           .Raw({vaInt8, 0xF0})
+                           .Str("font.style")
+                           .Raw({vaSet})
+                           .Str("fsBold")
+                           .Str("fsUnderline")
+                           .Raw({0})
                            .Raw({0, 0})
                            .b;
     TTestRoot root;
@@ -136,7 +152,8 @@ TEST(ReaderWriter, SubObjectValuesAreSetOnTheObjectNotThroughASetter) {
     EXPECT_EQ(font->Style, (TTestFontStyles{fsBold, fsUnderline}));
 }
 
-TEST(ReaderWriter, ImageStoreStreamExactBytes) {
+TEST(ReaderWriter, ImageStoreStreamExactBytes)
+{
     const auto expected = ImageStoreSampleBytes();
 
     // Read: the data module class is looked up by the stream's class name.
@@ -163,7 +180,8 @@ TEST(ReaderWriter, ImageStoreStreamExactBytes) {
     EXPECT_EQ(WriteComponentStream(*dm), expected);
 }
 
-TEST(ReaderWriter, ErrorsNameTheRecordPropertyAndOffset) {
+TEST(ReaderWriter, ErrorsNameTheRecordPropertyAndOffset)
+{
     struct Case {
         std::vector<std::uint8_t> bytes;
         std::string expected;  // substring of the message
@@ -173,7 +191,8 @@ TEST(ReaderWriter, ErrorsNameTheRecordPropertyAndOffset) {
         {TBytes().Raw({'T', 'P', 'F', '1'}).b, "Invalid stream format"},
         {TBytes().Raw({'T', 'P', 'F', '0'}).Str("TOther").Str("F").Raw({0, 0}).b,
          "Stream class TOther does not match TTestRoot"},
-        {head().Str("Colour").Raw({vaInt8, 1, 0, 0}).b, "Error reading F.Colour at offset 16: Property Colour does not exist"},
+        {head().Str("Colour").Raw({vaInt8, 1, 0, 0}).b,
+         "Error reading F.Colour at offset 16: Property Colour does not exist"},
         {head().Str("Font.Size").Raw({vaInt8, 1, 0, 0}).b, "F.Font.Size at offset 16: Property Size does not exist"},
         {head().Str("Width").Raw({vaString}).Str("x").Raw({0, 0}).b, "F.Width at offset 22: Invalid property value"},
         {head().Str("Width").Raw({vaInt64}).U32(0).U32(1).Raw({0, 0}).b, "F.Width at offset 22: Value out of range"},
@@ -187,10 +206,18 @@ TEST(ReaderWriter, ErrorsNameTheRecordPropertyAndOffset) {
          "Error reading L.Kind at offset 37: Invalid property value tkUp"},
         {head().Raw({0}).Str("TTestControl").Str("L").Str("Peer").Raw({vaIdent}).Str("Nobody").Raw({0, 0, 0}).b,
          "L.Peer at offset 37: Component Nobody not found"},
-        {head().Raw({0}).Str("TTestControl").Str("Label1").Raw({0, 0})
-             .Str("TTestControl").Str("label1").Raw({0, 0, 0}).b,
+        {head()
+             .Raw({0})
+             .Str("TTestControl")
+             .Str("Label1")
+             .Raw({0, 0})
+             .Str("TTestControl")
+             .Str("label1")
+             .Raw({0, 0, 0})
+             .b,
          "A component named label1 already exists"},
-        {head().Raw({0}).Str("TTestTimer").Str("Label1").Raw({0, 0, 0}).b, "Field TTestRoot.Label1 is not of class TTestTimer"},
+        {head().Raw({0}).Str("TTestTimer").Str("Label1").Raw({0, 0, 0}).b,
+         "Field TTestRoot.Label1 is not of class TTestTimer"},
         {head().Str("Width").Raw({vaInt8, 1}).b, "Error reading F at offset 24"},
     };
     for (const Case& c : cases) {
@@ -210,12 +237,23 @@ TEST(ReaderWriter, ErrorsNameTheRecordPropertyAndOffset) {
     }
 }
 
-TEST(ReaderWriter, FailedRecordFreesItsComponentAndLeavesNoDanglingField) {
+TEST(ReaderWriter, FailedRecordFreesItsComponentAndLeavesNoDanglingField)
+{
     const auto bytes = TBytes()
                            .Raw({'T', 'P', 'F', '0'})
-                           .Str("TTestRoot").Str("F").Raw({0})
-                           .Str("TTestTimer").Str("Timer1").Str("Interval").Raw({vaInt8, 5}).Raw({0, 0})
-                           .Str("TTestControl").Str("Label1").Str("Width").Raw({vaTrue}).Raw({0, 0})
+                           .Str("TTestRoot")
+                           .Str("F")
+                           .Raw({0})
+                           .Str("TTestTimer")
+                           .Str("Timer1")
+                           .Str("Interval")
+                           .Raw({vaInt8, 5})
+                           .Raw({0, 0})
+                           .Str("TTestControl")
+                           .Str("Label1")
+                           .Str("Width")
+                           .Raw({vaTrue})
+                           .Raw({0, 0})
                            .Raw({0})
                            .b;
     TTestRoot root;
@@ -227,7 +265,8 @@ TEST(ReaderWriter, FailedRecordFreesItsComponentAndLeavesNoDanglingField) {
     EXPECT_TRUE(LoadLog().empty());  // Loaded never ran
 }
 
-TEST(ReaderWriter, ReadOnlyPropertiesAreNeitherWrittenNorRead) {
+TEST(ReaderWriter, ReadOnlyPropertiesAreNeitherWrittenNorRead)
+{
     TTestRoot root;
     new TTestTimer(&root);
     const auto written = WriteComponentStream(root);
@@ -242,8 +281,18 @@ TEST(ReaderWriter, ReadOnlyPropertiesAreNeitherWrittenNorRead) {
     const Case cases[] = {
         {head().Str("Count").Raw({vaInt8, 1, 0, 0}).b, "F.Count at offset 22: Property Count is read-only"},
         {head().Str("Caption.Length").Raw({vaInt8, 1, 0, 0}).b, "Property Caption has no sub-properties"},
-        {head().Raw({0}).Str("TTestControl").Str("L").Str("Peer").Raw({vaIdent}).Str("T").Raw({0, 0})
-             .Str("TTestTimer").Str("T").Raw({0, 0, 0}).b,
+        {head()
+             .Raw({0})
+             .Str("TTestControl")
+             .Str("L")
+             .Str("Peer")
+             .Raw({vaIdent})
+             .Str("T")
+             .Raw({0, 0})
+             .Str("TTestTimer")
+             .Str("T")
+             .Raw({0, 0, 0})
+             .b,
          "L.Peer at offset 37: Invalid property value: T is a TTestTimer"},
     };
     for (const Case& c : cases) {
@@ -260,7 +309,8 @@ TEST(ReaderWriter, ReadOnlyPropertiesAreNeitherWrittenNorRead) {
 // A valid stream cut short anywhere, or with any byte changed, fails with
 // an EReadError (never another exception, never a crash; ASan watches
 // the reads).
-TEST(ReaderWriter, DamagedStreamsFailCleanly) {
+TEST(ReaderWriter, DamagedStreamsFailCleanly)
+{
     const auto source = MakeSampleForm();
     const std::vector<std::uint8_t> sample = WriteComponentStream(*source);
     const std::vector<std::uint8_t> image = ImageStoreSampleBytes();
@@ -303,7 +353,8 @@ TEST(ReaderWriter, DamagedStreamsFailCleanly) {
     for (int round = 0; round < 2000; ++round) {
         std::vector<std::uint8_t> bad(sample.begin(), sample.begin() + 20);
         const int extra = static_cast<int>(rng() % 64);
-        for (int i = 0; i < extra; ++i) bad.push_back(static_cast<std::uint8_t>(rng() % 24));
+        for (int i = 0; i < extra; ++i)
+            bad.push_back(static_cast<std::uint8_t>(rng() % 24));
         TTestRoot root;
         try {
             ReadComponentStream(bad, root);
@@ -312,14 +363,16 @@ TEST(ReaderWriter, DamagedStreamsFailCleanly) {
     }
 }
 
-TEST(ReaderWriter, TruncationInsideAValueNamesThatProperty) {
+TEST(ReaderWriter, TruncationInsideAValueNamesThatProperty)
+{
     const auto source = MakeSampleForm();
     const std::vector<std::uint8_t> sample = WriteComponentStream(*source);
     // Cut in the middle of the label's caption text.
     const std::string key = "Caption";
     std::size_t at = 0;
     for (std::size_t i = 0; i + key.size() < sample.size(); ++i) {
-        if (std::equal(key.begin(), key.end(), sample.begin() + static_cast<std::ptrdiff_t>(i)) && sample[i + key.size()] == vaWString) {
+        if (std::equal(key.begin(), key.end(), sample.begin() + static_cast<std::ptrdiff_t>(i)) &&
+            sample[i + key.size()] == vaWString) {
             at = i + key.size();
         }
     }
@@ -335,7 +388,8 @@ TEST(ReaderWriter, TruncationInsideAValueNamesThatProperty) {
     }
 }
 
-TEST(ReaderWriter, HugeAnnouncedLengthsAreRefusedWithoutAllocating) {
+TEST(ReaderWriter, HugeAnnouncedLengthsAreRefusedWithoutAllocating)
+{
     auto head = [] { return TBytes().Raw({'T', 'P', 'F', '0'}).Str("TTestRoot").Str("F"); };
     for (int tag : {vaLString, vaWString, vaUTF8String}) {
         const auto bytes = head().Str("Caption").Raw({tag}).U32(0xFFFFFFF0u).Raw({'a', 'b', 0, 0}).b;
@@ -350,12 +404,14 @@ TEST(ReaderWriter, HugeAnnouncedLengthsAreRefusedWithoutAllocating) {
     // Deeply nested records.
     TBytes deep = head();
     deep.Raw({0});
-    for (int i = 0; i < 5000; ++i) deep.Str("TTestTimer").Str("").Raw({0});
+    for (int i = 0; i < 5000; ++i)
+        deep.Str("TTestTimer").Str("").Raw({0});
     TTestRoot root;
     EXPECT_THROW(ReadComponentStream(deep.b, root), EReadError);
 }
 
-TEST(ReaderWriter, RootNameIsMadeUniqueAmongItsOwnersComponents) {
+TEST(ReaderWriter, RootNameIsMadeUniqueAmongItsOwnersComponents)
+{
     TTestRoot app;
     auto* first = new TTestRoot(&app);
     first->SetName("FormMain");
@@ -365,7 +421,8 @@ TEST(ReaderWriter, RootNameIsMadeUniqueAmongItsOwnersComponents) {
     EXPECT_EQ(second->Name(), "FormMain_1");
 }
 
-TEST(ReaderWriter, NilAndStringFormsAreAccepted) {
+TEST(ReaderWriter, NilAndStringFormsAreAccepted)
+{
     // Strings may come as String, LString, WString or UTF8String whatever
     // the property's kind; 8-bit text that is not UTF-8 reads as Latin-1 for
     // Unicode properties.

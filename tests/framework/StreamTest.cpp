@@ -12,13 +12,16 @@ using namespace fw;
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> list) {
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> list)
+{
     std::vector<std::uint8_t> out;
-    for (int b : list) out.push_back(static_cast<std::uint8_t>(b));
+    for (int b : list)
+        out.push_back(static_cast<std::uint8_t>(b));
     return out;
 }
 
-TEST(StreamWriter, IntegersTakeTheSmallestTag) {
+TEST(StreamWriter, IntegersTakeTheSmallestTag)
+{
     struct Case {
         std::int64_t value;
         std::vector<std::uint8_t> bytes;
@@ -45,7 +48,8 @@ TEST(StreamWriter, IntegersTakeTheSmallestTag) {
     }
 }
 
-TEST(StreamWriter, StringsAndIdentifiers) {
+TEST(StreamWriter, StringsAndIdentifiers)
+{
     TStreamWriter w;
     w.WriteString("ab");
     w.WriteIdent("clBtnFace");
@@ -55,14 +59,19 @@ TEST(StreamWriter, StringsAndIdentifiers) {
     w.WriteBinary(Bytes({1, 2, 3}));
     const auto expected = [] {
         std::vector<std::uint8_t> e = Bytes({vaString, 2, 'a', 'b', vaIdent, 9});
-        for (char c : std::string("clBtnFace")) e.push_back(static_cast<std::uint8_t>(c));
-        for (int b : {int{vaWString}, 2, 0, 0, 0, 0x63, 0x6B, 0x28, 0x57}) e.push_back(static_cast<std::uint8_t>(b));
+        for (char c : std::string("clBtnFace"))
+            e.push_back(static_cast<std::uint8_t>(c));
+        for (int b : {int{vaWString}, 2, 0, 0, 0, 0x63, 0x6B, 0x28, 0x57})
+            e.push_back(static_cast<std::uint8_t>(b));
         e.push_back(vaSet);
         e.push_back(6);
-        for (char c : std::string("fsBold")) e.push_back(static_cast<std::uint8_t>(c));
+        for (char c : std::string("fsBold"))
+            e.push_back(static_cast<std::uint8_t>(c));
         e.push_back(8);
-        for (char c : std::string("fsItalic")) e.push_back(static_cast<std::uint8_t>(c));
-        for (int b : {0, int{vaSet}, 0, int{vaBinary}, 3, 0, 0, 0, 1, 2, 3}) e.push_back(static_cast<std::uint8_t>(b));
+        for (char c : std::string("fsItalic"))
+            e.push_back(static_cast<std::uint8_t>(c));
+        for (int b : {0, int{vaSet}, 0, int{vaBinary}, 3, 0, 0, 0, 1, 2, 3})
+            e.push_back(static_cast<std::uint8_t>(b));
         return e;
     }();
     EXPECT_EQ(w.Bytes(), expected);
@@ -75,9 +84,17 @@ TEST(StreamWriter, StringsAndIdentifiers) {
     EXPECT_THROW(longer.WriteShortString(std::string(256, 'x')), EFrameworkError);
 }
 
-TEST(StreamExtended, RoundTripsDoublesExactly) {
+TEST(StreamExtended, RoundTripsDoublesExactly)
+{
     std::mt19937_64 rng(12345);
-    std::vector<double> values = {0.0, -0.0, 1.0, -1.5, 0.1, 1e300, -1e-300, 5e-324,
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  -1.5,
+                                  0.1,
+                                  1e300,
+                                  -1e-300,
+                                  5e-324,
                                   std::numeric_limits<double>::denorm_min(),
                                   std::numeric_limits<double>::max(),
                                   std::numeric_limits<double>::infinity()};
@@ -85,7 +102,8 @@ TEST(StreamExtended, RoundTripsDoublesExactly) {
         std::uint64_t bits = rng();
         double d;
         std::memcpy(&d, &bits, sizeof d);
-        if (std::isfinite(d)) values.push_back(d);
+        if (std::isfinite(d))
+            values.push_back(d);
     }
     for (double v : values) {
         std::uint8_t buf[10];
@@ -103,7 +121,8 @@ TEST(StreamExtended, RoundTripsDoublesExactly) {
     EXPECT_EQ(std::vector<std::uint8_t>(one, one + 10), Bytes({0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}));
 }
 
-TEST(StreamReader, NeverReadsPastTheEndAndReportsTheOffset) {
+TEST(StreamReader, NeverReadsPastTheEndAndReportsTheOffset)
+{
     const auto data = Bytes({vaInt32, 1, 2});
     TStreamReader r(data);
     EXPECT_EQ(r.ReadValueType(), vaInt32);
@@ -120,7 +139,8 @@ TEST(StreamReader, NeverReadsPastTheEndAndReportsTheOffset) {
     EXPECT_THROW(r.PeekByte(), EStreamError);
 }
 
-TEST(StreamReader, AnnouncedLengthsAreCheckedBeforeAllocating) {
+TEST(StreamReader, AnnouncedLengthsAreCheckedBeforeAllocating)
+{
     // A WString of 0x7FFFFFFF units in a 9-byte stream.
     const auto data = Bytes({vaWString, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0, 'b', 0});
     TStreamReader r(data);
@@ -137,7 +157,8 @@ TEST(StreamReader, AnnouncedLengthsAreCheckedBeforeAllocating) {
     EXPECT_THROW(direct.ReadBytes(std::numeric_limits<std::size_t>::max()), EStreamError);
 }
 
-TEST(StreamReader, RejectsUnknownTagsAndSkipsNestedValues) {
+TEST(StreamReader, RejectsUnknownTagsAndSkipsNestedValues)
+{
     const auto bad = Bytes({22});
     TStreamReader r(bad);
     EXPECT_THROW(r.ReadValueType(), EStreamError);
@@ -168,23 +189,27 @@ TEST(StreamReader, RejectsUnknownTagsAndSkipsNestedValues) {
     EXPECT_THROW(d.SkipValue(d.ReadValueType()), EStreamError);
 }
 
-TEST(Utf, ConversionsAndValidation) {
+TEST(Utf, ConversionsAndValidation)
+{
     const std::string text = "Tarvel工程管理服务平台 😀";
     const std::u16string wide = Utf8ToUtf16(text);
     EXPECT_EQ(wide.size(), 6u + 8u + 1u + 2u);
     EXPECT_EQ(Utf16ToUtf8(wide), text);
     EXPECT_TRUE(IsValidUtf8(text));
-    EXPECT_FALSE(IsValidUtf8("\xC4\xE3"));         // GBK bytes are not UTF-8
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));         // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
-    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));      // U+FFFD itself
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_FALSE(IsValidUtf8("\xC4\xE3"));      // GBK bytes are not UTF-8
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_TRUE(IsValidUtf8("\xEF\xBF\xBD"));   // U+FFFD itself
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                          "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
     EXPECT_TRUE(SameText("KsSkinBtn_close", "KSSKINBTN_CLOSE"));
     EXPECT_FALSE(SameText("abc", "abd"));
 }
 
-TEST(Geometry, RectHelpers) {
+TEST(Geometry, RectHelpers)
+{
     const TRect r = Bounds(10, 20, 30, 40);
     EXPECT_EQ(r, Rect(10, 20, 40, 60));
     EXPECT_EQ(r.Width(), 30);

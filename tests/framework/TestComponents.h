@@ -33,7 +33,8 @@ class TTestFont : public TPersistent {
     TTestFontStyles Style;
     int ChangeCount = 0;
 
-    void SetHeight(int h) {
+    void SetHeight(int h)
+    {
         Height = h;
         ++ChangeCount;
     }
@@ -82,8 +83,8 @@ class TTestControl : public TComponent {
     int Top = 0;
     int Width = 0;
     int Height = 0;
-    std::string Caption;    // Unicode, UTF-8
-    std::string Title;      // 8-bit bytes
+    std::string Caption;  // Unicode, UTF-8
+    std::string Title;    // 8-bit bytes
     TTestKind Kind = tkNone;
     TTestFontStyles Options{fsBold};
     bool Visible = true;
@@ -96,10 +97,13 @@ class TTestControl : public TComponent {
     TTestFont* Font() { return &m_font; }
     TTestItems* Items() { return &m_items; }
     TTestControl* GetPeer() const { return Peer; }
-    void SetPeer(TTestControl* p) {
-        if (Peer != nullptr) Peer->RemoveFreeNotification(this);
+    void SetPeer(TTestControl* p)
+    {
+        if (Peer != nullptr)
+            Peer->RemoveFreeNotification(this);
         Peer = p;
-        if (Peer != nullptr) Peer->FreeNotification(this);
+        if (Peer != nullptr)
+            Peer->FreeNotification(this);
     }
     void SetOnClick(TNotifyEvent e) { OnClick = std::move(e); }
 
@@ -109,23 +113,27 @@ class TTestControl : public TComponent {
     bool ParentSetBeforeValues = false;
     std::vector<std::pair<TComponent*, TOperation>> Notifications;
 
-    void SetParentComponent(TComponent* parent) override {
+    void SetParentComponent(TComponent* parent) override
+    {
         Parent = parent;
         ParentSetBeforeValues = Caption.empty() && Left == 0;
     }
     TComponent* GetParentComponent() const override { return Parent; }
     bool HasParent() const override { return true; }
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const override;
-    void Loaded() override {
+    void Loaded() override
+    {
         TComponent::Loaded();
         ++LoadedCalls;
         CaptionAtLoaded = Caption;
         LoadLog().push_back(Name());
     }
-    void Notification(TComponent* c, TOperation op) override {
+    void Notification(TComponent* c, TOperation op) override
+    {
         TComponent::Notification(c, op);
         Notifications.emplace_back(c, op);
-        if (op == opRemove && c == Peer) Peer = nullptr;
+        if (op == opRemove && c == Peer)
+            Peer = nullptr;
     }
 
 private:
@@ -144,7 +152,8 @@ class TTestTimer : public TComponent {
     TNotifyEvent OnTimer;
     void SetOnTimer(TNotifyEvent e) { OnTimer = std::move(e); }
     int LoadedCalls = 0;
-    void Loaded() override {
+    void Loaded() override
+    {
         TComponent::Loaded();
         ++LoadedCalls;
         LoadLog().push_back(Name());
@@ -156,7 +165,8 @@ class TTestRoot : public TComponent {
     FW_CLASS(TTestRoot)
 
     explicit TTestRoot(TComponent* owner = nullptr) : TComponent(owner), m_font(std::make_unique<TTestFont>()) {}
-    ~TTestRoot() override {
+    ~TTestRoot() override
+    {
         Destroying();
         DestroyComponents();
     }
@@ -167,11 +177,13 @@ class TTestRoot : public TComponent {
     TTestTimer* Timer1 = nullptr;
 
     // Published methods.
-    void FormCreate(TObject* sender) {
+    void FormCreate(TObject* sender)
+    {
         ++CreateCalls;
         LastSender = sender;
     }
-    void Timer1Timer(TObject* sender) {
+    void Timer1Timer(TObject* sender)
+    {
         ++TimerCalls;
         LastSender = sender;
     }
@@ -190,7 +202,8 @@ class TTestRoot : public TComponent {
     int TimerCalls = 0;
     TObject* LastSender = nullptr;
     int LoadedCalls = 0;
-    void Loaded() override {
+    void Loaded() override
+    {
         TComponent::Loaded();
         ++LoadedCalls;
         LoadLog().push_back(Name());
@@ -233,8 +246,7 @@ private:
 class TTestImageList : public TComponent {
     FW_CLASS(TTestImageList)
 
-    explicit TTestImageList(TComponent* owner)
-        : TComponent(owner), m_bitmaps(TTestBitmapItem::StaticClass(), this) {}
+    explicit TTestImageList(TComponent* owner) : TComponent(owner), m_bitmaps(TTestBitmapItem::StaticClass(), this) {}
     TCollection* Bitmaps() { return &m_bitmaps; }
 
 private:

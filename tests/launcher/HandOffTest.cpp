@@ -18,20 +18,23 @@ public:
     std::vector<std::string> calls;
 
     void OpenAddress(const std::string& address) override { calls.push_back("open " + address); }
-    bool TerminateCurrentProcess(std::uint32_t exitCode) override {
+    bool TerminateCurrentProcess(std::uint32_t exitCode) override
+    {
         calls.push_back("terminate " + std::to_string(exitCode));
         return terminateSucceeds;
     }
     std::uint32_t CurrentProcessId() override { return pid; }
     std::string SystemDirectory() override { return systemDirectory; }
-    void RunCommand(const std::string& commandLine, int showCommand) override {
+    void RunCommand(const std::string& commandLine, int showCommand) override
+    {
         calls.push_back("run[" + std::to_string(showCommand) + "] " + commandLine);
     }
 };
 
 const std::string kAddress = "https://www.example.cn";
 
-TEST(HandOffTest, OpensTheAddressOnTheFirstTickAndEndsOnTheSecond) {
+TEST(HandOffTest, OpensTheAddressOnTheFirstTickAndEndsOnTheSecond)
+{
     RecordingPlatform platform;
     std::int32_t ticks = 0;
 
@@ -44,7 +47,8 @@ TEST(HandOffTest, OpensTheAddressOnTheFirstTickAndEndsOnTheSecond) {
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"open " + kAddress, "terminate 0"}));
 }
 
-TEST(HandOffTest, LaterTicksDoNothingHoweverManyArrive) {
+TEST(HandOffTest, LaterTicksDoNothingHoweverManyArrive)
+{
     // Termination "fails" silently here (the fallback too), so ticks keep coming.
     RecordingPlatform platform;
     platform.terminateSucceeds = false;
@@ -64,7 +68,8 @@ TEST(HandOffTest, LaterTicksDoNothingHoweverManyArrive) {
     EXPECT_EQ(ticks, 1000);
 }
 
-TEST(HandOffTest, FallbackRunsOnlyWhenTerminationFails) {
+TEST(HandOffTest, FallbackRunsOnlyWhenTerminationFails)
+{
     RecordingPlatform platform;
     platform.terminateSucceeds = false;
     platform.pid = 1234;
@@ -76,7 +81,8 @@ TEST(HandOffTest, FallbackRunsOnlyWhenTerminationFails) {
     EXPECT_EQ(platform.calls[2], "run[2] C:\\Windows\\system32\\TaskKill.exe /F /PID 1234");
 }
 
-TEST(HandOffTest, CounterSaturatesInsteadOfOverflowing) {
+TEST(HandOffTest, CounterSaturatesInsteadOfOverflowing)
+{
     RecordingPlatform platform;
     std::int32_t ticks = std::numeric_limits<std::int32_t>::max();
     HandOffTick(ticks, platform, kAddress);
@@ -84,7 +90,8 @@ TEST(HandOffTest, CounterSaturatesInsteadOfOverflowing) {
     EXPECT_TRUE(platform.calls.empty());
 }
 
-TEST(TaskKillCommandTest, OneBlankBeforeTheDecimalIdAndNoneAfter) {
+TEST(TaskKillCommandTest, OneBlankBeforeTheDecimalIdAndNoneAfter)
+{
     EXPECT_EQ(TaskKillCommand("C:\\Windows\\system32", 0), "C:\\Windows\\system32\\TaskKill.exe /F /PID 0");
     EXPECT_EQ(TaskKillCommand("C:\\Windows\\system32\\", 7), "C:\\Windows\\system32\\TaskKill.exe /F /PID 7");
     EXPECT_EQ(TaskKillCommand("C:\\WINNT\\System32", 4294967295u),

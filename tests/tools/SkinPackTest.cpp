@@ -40,9 +40,9 @@ Bytes ExpectedHeader()
     AppendName(b, "OldCreateOrder");
     b.push_back(8);
     AppendName(b, "Height");
-    b.insert(b.end(), {3, 0x09, 0x01}); // 265
+    b.insert(b.end(), {3, 0x09, 0x01});  // 265
     AppendName(b, "Width");
-    b.insert(b.end(), {3, 0x39, 0x01}); // 313
+    b.insert(b.end(), {3, 0x39, 0x01});  // 313
     b.push_back(0);
     AppendName(b, "TKsSkinImageList");
     AppendName(b, "KsSkinImageListMain");
@@ -53,7 +53,7 @@ Bytes ExpectedHeader()
 
 Bytes ExpectedTrailer()
 {
-    Bytes b{0}; // end of the collection
+    Bytes b{0};  // end of the collection
     AppendName(b, "Left");
     b.insert(b.end(), {3, 136, 0});
     AppendName(b, "Top");
@@ -110,7 +110,8 @@ TEST(SkinPackStream, EmptyStoreAndPixelMismatch)
 
 TEST(SkinPackManifest, ParsesLinesCommentsAndLineEnds)
 {
-    const auto entries = ParseManifest("# the store\r\nKsSkinTabDown 10 35 dmOpaque\r\n\n  KsSkinBtn_close\t117 19 dmBlend\n");
+    const auto entries =
+        ParseManifest("# the store\r\nKsSkinTabDown 10 35 dmOpaque\r\n\n  KsSkinBtn_close\t117 19 dmBlend\n");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].id, "KsSkinTabDown");
     EXPECT_EQ(entries[0].width, 10);
@@ -124,16 +125,17 @@ TEST(SkinPackManifest, ParsesLinesCommentsAndLineEnds)
 TEST(SkinPackManifest, RejectsMalformedLines)
 {
     const char* bad[] = {
-        "A 1 1\n",              // missing mode
-        "A 1 1 dmTransparent\n", // not a mode of the store
-        "A 0 1 dmBlend\n",      // empty image
+        "A 1 1\n",                // missing mode
+        "A 1 1 dmTransparent\n",  // not a mode of the store
+        "A 0 1 dmBlend\n",        // empty image
         "A 1 -1 dmBlend\n",
         "A 1x 1 dmBlend\n",
         "A 99999 1 dmBlend\n",
         "A 1 1 dmBlend extra\n",
-        "A 1 1 dmBlend\na 2 2 dmBlend\n", // ids are looked up without case
+        "A 1 1 dmBlend\na 2 2 dmBlend\n",  // ids are looked up without case
     };
-    for (const char* text : bad) EXPECT_THROW(ParseManifest(text), std::runtime_error) << text;
+    for (const char* text : bad)
+        EXPECT_THROW(ParseManifest(text), std::runtime_error) << text;
     try {
         ParseManifest("A 1 1 dmBlend\n\nB 1 1 dmOops\n");
         FAIL();
@@ -162,7 +164,8 @@ protected:
         ks::skingen::RgbaImage image;
         image.width = w;
         image.height = h;
-        for (int i = 0; i < w * h; ++i) image.pixels.insert(image.pixels.end(), {200, 100, 50, static_cast<std::uint8_t>(i)});
+        for (int i = 0; i < w * h; ++i)
+            image.pixels.insert(image.pixels.end(), {200, 100, 50, static_cast<std::uint8_t>(i)});
         ks::skingen::WritePng((m_dir / name).string(), image);
     }
     std::string Manifest() const { return (m_dir / "manifest.txt").string(); }
@@ -194,38 +197,91 @@ TEST_F(SkinPackFolder, RejectsWrongSizeAndMissingFiles)
 
 // The ids, sizes and draw modes of the built-in store, in stored order.
 const ManifestEntry kBuiltIn[] = {
-    {"KsSkinCheckBox", 68, 17}, {"KsSkinButton", 340, 27}, {"KsSkinRadiobtn", 68, 17},
-    {"KsSkinDropdownMenu", 60, 32}, {"KsSkinFlatBtn", 66, 22}, {"KsSkinMsgIcon_Error", 40, 40},
-    {"KsSkinMsgIcon_Warn", 40, 40}, {"KsSkinMsgIcon_Info", 40, 40}, {"KsSkinMsgIcon_OK", 40, 40},
-    {"KsSkinMsgIcon_Question", 40, 40}, {"KsSkinBorderHot", 20, 26}, {"KsSkinBorderNormal", 20, 26},
-    {"KsSkinBtn_close", 117, 19}, {"KsSkinBtn_max", 84, 19}, {"KsSkinBtn_mini", 84, 19},
-    {"KsSkinBtn_restore", 84, 19}, {"KsSkinTips_close", 54, 18}, {"KsSkinSlider_dragBackground", 12, 21},
-    {"KsSkinPreview_bkg", 60, 134}, {"KsSkinSlider_Aio_light_bkg", 60, 134}, {"KsSkinPasswordchar", 6, 6},
-    {"KsSkinKeyboard", 20, 20}, {"KsSkinDrop_arrow_hot", 23, 24}, {"KsSkinDrop_arrow_normal", 23, 24},
-    {"KsSkinExpand_1", 17, 17}, {"KsSkinExpand_2", 17, 17}, {"KsSkinCancel_18_Normal", 18, 18},
-    {"KsSkinCancel_18_Hot", 18, 18}, {"KsSkinMenu_bk", 157, 38}, {"KsSkinMenu_hilight", 22, 22},
-    {"KsSkinMenu_sub_arrow", 21, 11}, {"KsSkinMenu_icon_check", 60, 20}, {"KsSkinMenu_icon_radio", 60, 20},
-    {"KsSkinTabDown", 10, 35, true}, {"KsSkinTabHover", 10, 35}, {"KsSkinTab_button_normal", 10, 25},
-    {"KsSkinTab_button_hot", 10, 25}, {"KsSkinTab_button_down", 10, 25}, {"KsSkinBar_base", 102, 13},
-    {"KsSkinBar_cur", 102, 13}, {"KsSkinScrollbar_bar_down", 10, 42}, {"KsSkinScrollbar_bar_highlight", 10, 42},
-    {"KsSkinScrollbar_bar_normal", 10, 42}, {"KsSkinScrollbar_bkg", 10, 62},
-    {"KsSkinScrollbar_arrowdown_normal", 10, 9}, {"KsSkinScrollbar_arrowup_normal", 10, 9},
-    {"KsSkinScrollbar_horz_bkg", 34, 10}, {"KsSkinScrollbar_horzbar_down", 34, 10},
-    {"KsSkinScrollbar_horzbar_highlight", 34, 10}, {"KsSkinScrollbar_horzbar_normal", 34, 10},
-    {"KsSkinScrollbar_arrowleft_normal", 9, 10}, {"KsSkinScrollbar_arrowright_normal", 9, 10},
-    {"KsSkinScrollbar_arrowdown_down", 10, 9}, {"KsSkinScrollbar_arrowdown_highlight", 10, 9},
-    {"KsSkinScrollbar_arrowleft_down", 9, 10}, {"KsSkinScrollbar_arrowleft_highlight", 9, 10},
-    {"KsSkinScrollbar_arrowright_down", 9, 10}, {"KsSkinScrollbar_arrowright_highlight", 9, 10},
-    {"KsSkinScrollbar_arrowup_down", 10, 9}, {"KsSkinScrollbar_arrowup_highlight", 10, 9},
-    {"KsSkinDrag_flag", 8, 8}, {"KsSkinSwitch_on", 102, 17}, {"KsSkinSwitch_off", 102, 17},
-    {"KsSkinMini_close_btn", 24, 12}, {"KsSkinColor_tabs", 360, 40}, {"KsSkinBrower_back", 120, 29},
-    {"KsSkinBrower_front", 120, 29}, {"KsSkinBrower_up", 29, 120}, {"KsSkinBrower_down", 29, 120},
-    {"KsSkinSearch_icon", 16, 14}, {"KsSkinCalendar_18_N", 25, 16}, {"KsSkinCalendar_18_H", 25, 16},
-    {"KsSkinSpin_normal_up", 23, 12}, {"KsSkinSpin_highlight_up", 23, 12}, {"KsSkinSpin_pushed_up", 23, 12},
-    {"KsSkinSpin_normal_down", 23, 12}, {"KsSkinSpin_highlight_down", 23, 12},
-    {"KsSkinSpin_pushed_down", 23, 12}, {"KsSkinToolbtn", 87, 29}, {"KsSkinCheckedCheckbox_18", 15, 15},
-    {"KsSkinCheckedCheckbox_h_18", 15, 15}, {"KsSkinUncheckedCheckbox_18", 15, 15},
-    {"KsSkinUncheckedCheckbox_h_18", 15, 15}, {"KsSkinSlides", 160, 69}, {"fav", 120, 120, true},
+    {"KsSkinCheckBox", 68, 17},
+    {"KsSkinButton", 340, 27},
+    {"KsSkinRadiobtn", 68, 17},
+    {"KsSkinDropdownMenu", 60, 32},
+    {"KsSkinFlatBtn", 66, 22},
+    {"KsSkinMsgIcon_Error", 40, 40},
+    {"KsSkinMsgIcon_Warn", 40, 40},
+    {"KsSkinMsgIcon_Info", 40, 40},
+    {"KsSkinMsgIcon_OK", 40, 40},
+    {"KsSkinMsgIcon_Question", 40, 40},
+    {"KsSkinBorderHot", 20, 26},
+    {"KsSkinBorderNormal", 20, 26},
+    {"KsSkinBtn_close", 117, 19},
+    {"KsSkinBtn_max", 84, 19},
+    {"KsSkinBtn_mini", 84, 19},
+    {"KsSkinBtn_restore", 84, 19},
+    {"KsSkinTips_close", 54, 18},
+    {"KsSkinSlider_dragBackground", 12, 21},
+    {"KsSkinPreview_bkg", 60, 134},
+    {"KsSkinSlider_Aio_light_bkg", 60, 134},
+    {"KsSkinPasswordchar", 6, 6},
+    {"KsSkinKeyboard", 20, 20},
+    {"KsSkinDrop_arrow_hot", 23, 24},
+    {"KsSkinDrop_arrow_normal", 23, 24},
+    {"KsSkinExpand_1", 17, 17},
+    {"KsSkinExpand_2", 17, 17},
+    {"KsSkinCancel_18_Normal", 18, 18},
+    {"KsSkinCancel_18_Hot", 18, 18},
+    {"KsSkinMenu_bk", 157, 38},
+    {"KsSkinMenu_hilight", 22, 22},
+    {"KsSkinMenu_sub_arrow", 21, 11},
+    {"KsSkinMenu_icon_check", 60, 20},
+    {"KsSkinMenu_icon_radio", 60, 20},
+    {"KsSkinTabDown", 10, 35, true},
+    {"KsSkinTabHover", 10, 35},
+    {"KsSkinTab_button_normal", 10, 25},
+    {"KsSkinTab_button_hot", 10, 25},
+    {"KsSkinTab_button_down", 10, 25},
+    {"KsSkinBar_base", 102, 13},
+    {"KsSkinBar_cur", 102, 13},
+    {"KsSkinScrollbar_bar_down", 10, 42},
+    {"KsSkinScrollbar_bar_highlight", 10, 42},
+    {"KsSkinScrollbar_bar_normal", 10, 42},
+    {"KsSkinScrollbar_bkg", 10, 62},
+    {"KsSkinScrollbar_arrowdown_normal", 10, 9},
+    {"KsSkinScrollbar_arrowup_normal", 10, 9},
+    {"KsSkinScrollbar_horz_bkg", 34, 10},
+    {"KsSkinScrollbar_horzbar_down", 34, 10},
+    {"KsSkinScrollbar_horzbar_highlight", 34, 10},
+    {"KsSkinScrollbar_horzbar_normal", 34, 10},
+    {"KsSkinScrollbar_arrowleft_normal", 9, 10},
+    {"KsSkinScrollbar_arrowright_normal", 9, 10},
+    {"KsSkinScrollbar_arrowdown_down", 10, 9},
+    {"KsSkinScrollbar_arrowdown_highlight", 10, 9},
+    {"KsSkinScrollbar_arrowleft_down", 9, 10},
+    {"KsSkinScrollbar_arrowleft_highlight", 9, 10},
+    {"KsSkinScrollbar_arrowright_down", 9, 10},
+    {"KsSkinScrollbar_arrowright_highlight", 9, 10},
+    {"KsSkinScrollbar_arrowup_down", 10, 9},
+    {"KsSkinScrollbar_arrowup_highlight", 10, 9},
+    {"KsSkinDrag_flag", 8, 8},
+    {"KsSkinSwitch_on", 102, 17},
+    {"KsSkinSwitch_off", 102, 17},
+    {"KsSkinMini_close_btn", 24, 12},
+    {"KsSkinColor_tabs", 360, 40},
+    {"KsSkinBrower_back", 120, 29},
+    {"KsSkinBrower_front", 120, 29},
+    {"KsSkinBrower_up", 29, 120},
+    {"KsSkinBrower_down", 29, 120},
+    {"KsSkinSearch_icon", 16, 14},
+    {"KsSkinCalendar_18_N", 25, 16},
+    {"KsSkinCalendar_18_H", 25, 16},
+    {"KsSkinSpin_normal_up", 23, 12},
+    {"KsSkinSpin_highlight_up", 23, 12},
+    {"KsSkinSpin_pushed_up", 23, 12},
+    {"KsSkinSpin_normal_down", 23, 12},
+    {"KsSkinSpin_highlight_down", 23, 12},
+    {"KsSkinSpin_pushed_down", 23, 12},
+    {"KsSkinToolbtn", 87, 29},
+    {"KsSkinCheckedCheckbox_18", 15, 15},
+    {"KsSkinCheckedCheckbox_h_18", 15, 15},
+    {"KsSkinUncheckedCheckbox_18", 15, 15},
+    {"KsSkinUncheckedCheckbox_h_18", 15, 15},
+    {"KsSkinSlides", 160, 69},
+    {"fav", 120, 120, true},
 };
 
 std::string PropertyName(fw::TStreamReader& r) { return r.ReadShortString(); }
@@ -288,4 +344,4 @@ TEST(SkinPackBuiltIn, StreamReadsBackAsTheStoreTable)
     EXPECT_TRUE(std::equal(trailer.begin(), trailer.end(), stream.end() - static_cast<std::ptrdiff_t>(trailer.size())));
 }
 
-} // namespace
+}  // namespace

@@ -15,27 +15,33 @@
 
 namespace {
 
-bool ReadFile(const std::string& path, std::string& out) {
+bool ReadFile(const std::string& path, std::string& out)
+{
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
 }
 
-bool WriteFile(const std::string& path, const void* data, std::size_t size) {
+bool WriteFile(const std::string& path, const void* data, std::size_t size)
+{
     // Written to a temporary name first so that a failed run never leaves a
     // half-written output behind for the next build step.
     const std::string tmp = path + ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
+        if (!out)
+            return false;
         out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out) return false;
+        if (!out)
+            return false;
     }
     return std::rename(tmp.c_str(), path.c_str()) == 0;
 }
 
-int Usage() {
+int Usage()
+{
     std::cerr << "usage: ks_layoutc <source.txt> <output.bin>\n"
                  "       ks_layoutc --to-text <stream.bin> [<output.txt>]\n";
     return 2;
@@ -43,12 +49,15 @@ int Usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return Usage();
+    if (args.empty())
+        return Usage();
     try {
         if (args[0] == "--to-text") {
-            if (args.size() < 2 || args.size() > 3) return Usage();
+            if (args.size() < 2 || args.size() > 3)
+                return Usage();
             std::string bytes;
             if (!ReadFile(args[1], bytes)) {
                 std::cerr << args[1] << ": cannot read\n";
@@ -66,7 +75,8 @@ int main(int argc, char** argv) {
             }
             return 0;
         }
-        if (args.size() != 2) return Usage();
+        if (args.size() != 2)
+            return Usage();
         std::string source;
         if (!ReadFile(args[0], source)) {
             std::cerr << args[0] << ": cannot read\n";

@@ -107,9 +107,11 @@ constexpr int kAdvance = 6;
 const Glyph& GlyphOf(char ch)
 {
     for (const GlyphEntry& g : kGlyphs)
-        if (g.ch == ch) return g.rows;
+        if (g.ch == ch)
+            return g.rows;
     for (const GlyphEntry& g : kGlyphs)
-        if (g.ch == '?') return g.rows;
+        if (g.ch == '?')
+            return g.rows;
     throw std::logic_error("the font has no '?'");
 }
 
@@ -156,10 +158,12 @@ public:
         for (int sy = 0; sy < src.height * scale; ++sy)
             for (int sx = 0; sx < src.width * scale; ++sx) {
                 const int dx = x + sx, dy = y + sy;
-                if (dx < 0 || dy < 0 || dx >= m_image.width || dy >= m_image.height) continue;
+                if (dx < 0 || dy < 0 || dx >= m_image.width || dy >= m_image.height)
+                    continue;
                 const std::uint8_t* s = &src.pixels[(static_cast<size_t>(sy / scale) * src.width + sx / scale) * 4];
                 std::uint8_t* d = At(dx, dy);
-                for (int k = 0; k < 3; ++k) d[k] = static_cast<std::uint8_t>((s[k] * s[3] + d[k] * (255 - s[3]) + 127) / 255);
+                for (int k = 0; k < 3; ++k)
+                    d[k] = static_cast<std::uint8_t>((s[k] * s[3] + d[k] * (255 - s[3]) + 127) / 255);
             }
     }
 
@@ -169,7 +173,8 @@ public:
             const Glyph& g = GlyphOf(ch);
             for (int row = 0; row < kGlyphHeight; ++row)
                 for (int col = 0; col < kGlyphWidth; ++col)
-                    if (g[row][col] == '#') FillRect(x + col * scale, y + row * scale, scale, scale, rgb);
+                    if (g[row][col] == '#')
+                        FillRect(x + col * scale, y + row * scale, scale, scale, rgb);
             x += kAdvance * scale;
         }
     }
@@ -194,34 +199,37 @@ std::vector<Entry> ReadFolder(const std::string& folder)
 {
     const std::string manifestPath = folder + "/manifest.txt";
     std::ifstream file(manifestPath);
-    if (!file) throw std::runtime_error(manifestPath + ": cannot open the file");
+    if (!file)
+        throw std::runtime_error(manifestPath + ": cannot open the file");
     std::vector<Entry> entries;
     std::string line;
     while (std::getline(file, line)) {
         std::istringstream fields(line);
         Entry e;
         int w = 0, h = 0;
-        if (!(fields >> e.id) || e.id[0] == '#') continue;
-        if (!(fields >> w >> h >> e.mode)) throw std::runtime_error(manifestPath + ": bad line '" + line + "'");
+        if (!(fields >> e.id) || e.id[0] == '#')
+            continue;
+        if (!(fields >> w >> h >> e.mode))
+            throw std::runtime_error(manifestPath + ": bad line '" + line + "'");
         e.image = ReadPng(folder + "/" + e.id + ".png");
         entries.push_back(std::move(e));
     }
     return entries;
 }
 
-} // namespace
+}  // namespace
 
 RgbaImage BuildContactSheet(const std::string& folder)
 {
     const std::vector<Entry> entries = ReadFolder(folder);
 
-    constexpr int kScale = 2;        // images are shown enlarged, nearest neighbour
+    constexpr int kScale = 2;  // images are shown enlarged, nearest neighbour
     constexpr int kSheetWidth = 1560;
     constexpr int kMargin = 24;
-    constexpr int kGap = 12;         // between cells
-    constexpr int kPad = 10;         // inside a cell
-    constexpr int kCheckPad = 6;     // checkerboard around an image
-    constexpr int kLine = 12;        // one line of text
+    constexpr int kGap = 12;      // between cells
+    constexpr int kPad = 10;      // inside a cell
+    constexpr int kCheckPad = 6;  // checkerboard around an image
+    constexpr int kLine = 12;     // one line of text
     constexpr int kHeader = 64;
 
     // Shelf layout in stored order: fill a row left to right, then start the next.
@@ -233,7 +241,8 @@ RgbaImage BuildContactSheet(const std::string& folder)
     int x = kMargin, y = kMargin + kHeader, rowHeight = 0;
     // Cells of one row share the row's height.
     auto endRow = [&] {
-        for (size_t i = rowStart; i < cells.size(); ++i) cells[i].h = rowHeight;
+        for (size_t i = rowStart; i < cells.size(); ++i)
+            cells[i].h = rowHeight;
         rowStart = cells.size();
     };
     for (const Entry& e : entries) {
@@ -268,7 +277,7 @@ RgbaImage BuildContactSheet(const std::string& folder)
         const int bx = c.x + kPad, by = c.y + kPad;
         sheet.Checkerboard(bx, by, iw + 2 * kCheckPad, ih + 2 * kCheckPad, 6);
         sheet.Draw(e.image, bx + kCheckPad, by + kCheckPad, kScale);
-        const int ty = c.y + c.h - kPad - 2 * kLine + 2; // labels line up along a row
+        const int ty = c.y + c.h - kPad - 2 * kLine + 2;  // labels line up along a row
         sheet.Text(c.x + kPad, ty, e.id, 0x2B303A);
         sheet.Text(c.x + kPad, ty + kLine,
                    std::to_string(e.image.width) + " x " + std::to_string(e.image.height) + "  " + e.mode, 0x7A818C);
@@ -276,4 +285,4 @@ RgbaImage BuildContactSheet(const std::string& folder)
     return sheet.Take();
 }
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

@@ -10,4 +10,4 @@ namespace ks::skingen {
 
 RgbaImage BuildContactSheet(const std::string& folder);
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

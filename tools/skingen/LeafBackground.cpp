@@ -32,7 +32,8 @@ std::vector<Point> LeafOutline(float x, float y, float length, float width, floa
         for (int i = first; i <= last; ++i) {
             const float t = side > 0 ? static_cast<float>(i) / kSteps : 1.0f - static_cast<float>(i) / kSteps;
             // Widest a little below the middle, pointed at the tip.
-            const float half = width * 0.5f * std::pow(std::max(0.0f, std::sin(3.14159265f * t)), 0.8f) * (1.1f - 0.2f * t);
+            const float half =
+                width * 0.5f * std::pow(std::max(0.0f, std::sin(3.14159265f * t)), 0.8f) * (1.1f - 0.2f * t);
             points.push_back(place(t * length, side * half));
         }
     }
@@ -57,14 +58,14 @@ void DrawLeaf(Canvas& canvas, float x, float y, float length, float angle, Color
         for (int side : {1, -1}) {
             const float a = angle + side * 0.75f;
             const float reach = width * (0.42f - 0.05f * static_cast<float>(i));
-            canvas.Fill(Line(from, {from.x + reach * 1.3f * std::cos(a), from.y + reach * 1.3f * std::sin(a)},
-                             length * 0.012f),
-                        vein, 0.55f * opacity);
+            canvas.Fill(
+                Line(from, {from.x + reach * 1.3f * std::cos(a), from.y + reach * 1.3f * std::sin(a)}, length * 0.012f),
+                vein, 0.55f * opacity);
         }
     }
 }
 
-} // namespace
+}  // namespace
 
 RgbaImage RenderLeafBackground()
 {
@@ -141,4 +142,4 @@ void WriteJpeg(const std::string& path, const RgbaImage& image, int quality)
         throw std::runtime_error(path + ": cannot write the file");
 }
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

@@ -18,4 +18,4 @@ RgbaImage RenderLeafBackground();
 // Throws std::runtime_error naming the file on failure.
 void WriteJpeg(const std::string& path, const RgbaImage& image, int quality);
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

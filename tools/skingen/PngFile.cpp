@@ -26,7 +26,7 @@ struct ImageRecord {
     ImageRecord& operator=(const ImageRecord&) = delete;
 };
 
-} // namespace
+}  // namespace
 
 void WritePng(const std::string& path, const RgbaImage& image)
 {
@@ -59,4 +59,4 @@ RgbaImage ReadPng(const std::string& path)
     return out;
 }
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

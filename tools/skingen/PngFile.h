@@ -10,7 +10,7 @@ namespace ks::skingen {
 struct RgbaImage {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> pixels; // red, green, blue, alpha; rows top to bottom
+    std::vector<std::uint8_t> pixels;  // red, green, blue, alpha; rows top to bottom
 };
 
 // Writes straight-alpha RGBA with fixed settings, so equal pixels give equal
@@ -22,4 +22,4 @@ void WritePng(const std::string& path, const RgbaImage& image);
 // std::runtime_error naming the file for unreadable or oversized files.
 RgbaImage ReadPng(const std::string& path);
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

@@ -32,29 +32,33 @@ Premul ToPremul(Color c) { return {c.r * c.a, c.g * c.a, c.b * c.a, c.a}; }
 
 Color FromPremul(Premul p)
 {
-    if (p.a <= 0) return {0, 0, 0, 0};
+    if (p.a <= 0)
+        return {0, 0, 0, 0};
     return {Clamp01(p.r / p.a), Clamp01(p.g / p.a), Clamp01(p.b / p.a), Clamp01(p.a)};
 }
 
 Color Sample(const Stops& stops, float t)
 {
-    if (stops.empty()) return {};
-    if (t <= stops.front().first) return stops.front().second;
-    if (t >= stops.back().first) return stops.back().second;
+    if (stops.empty())
+        return {};
+    if (t <= stops.front().first)
+        return stops.front().second;
+    if (t >= stops.back().first)
+        return stops.back().second;
     for (size_t i = 1; i < stops.size(); ++i) {
         if (t <= stops[i].first) {
             const float span = stops[i].first - stops[i - 1].first;
             const float u = span > 0 ? (t - stops[i - 1].first) / span : 1.0f;
             const Premul a = ToPremul(stops[i - 1].second);
             const Premul b = ToPremul(stops[i].second);
-            return FromPremul({a.r + (b.r - a.r) * u, a.g + (b.g - a.g) * u, a.b + (b.b - a.b) * u,
-                               a.a + (b.a - a.a) * u});
+            return FromPremul(
+                {a.r + (b.r - a.r) * u, a.g + (b.g - a.g) * u, a.b + (b.b - a.b) * u, a.a + (b.a - a.a) * u});
         }
     }
     return stops.back().second;
 }
 
-} // namespace
+}  // namespace
 
 Color Mix(Color a, Color b, float t)
 {
@@ -66,9 +70,10 @@ Bounds Bounds::Infinite() { return {-kHuge, -kHuge, kHuge, kHuge}; }
 // ---------------------------------------------------------------- shapes
 
 Shape::Shape(Field field, Bounds bounds, bool exactInside)
-    : m_field(std::make_shared<const Field>(std::move(field))), m_bounds(bounds), m_exactInside(exactInside)
-{
-}
+    : m_field(std::make_shared<const Field>(std::move(field))),
+      m_bounds(bounds),
+      m_exactInside(exactInside)
+{}
 
 Shape Shape::Stroke(float width) const
 {
@@ -76,15 +81,13 @@ Shape Shape::Stroke(float width) const
     const float half = width / 2;
     // |d| of a field that is only a lower bound inside (CSG results) may
     // under-estimate the distance to the outline, so only "outside" stays safe.
-    return Shape([f, half](float x, float y) { return std::fabs((*f)(x, y)) - half; }, m_bounds.Grown(half),
-                 false);
+    return Shape([f, half](float x, float y) { return std::fabs((*f)(x, y)) - half; }, m_bounds.Grown(half), false);
 }
 
 Shape Shape::Grown(float r) const
 {
     auto f = m_field;
-    return Shape([f, r](float x, float y) { return (*f)(x, y) - r; }, m_bounds.Grown(std::max(r, 0.0f)),
-                 m_exactInside);
+    return Shape([f, r](float x, float y) { return (*f)(x, y) - r; }, m_bounds.Grown(std::max(r, 0.0f)), m_exactInside);
 }
 
 Shape Shape::Moved(float dx, float dy) const
@@ -149,7 +152,8 @@ Shape Circle(float cx, float cy, float r)
 
 Shape Ellipse(float cx, float cy, float rx, float ry)
 {
-    if (rx == ry) return Circle(cx, cy, rx);
+    if (rx == ry)
+        return Circle(cx, cy, rx);
     std::vector<Point> points;
     constexpr int kSteps = 128;
     for (int i = 0; i < kSteps; ++i) {
@@ -191,16 +195,19 @@ Shape Line(Point a, Point b, float width, bool roundCaps)
 
 Shape Polyline(const std::vector<Point>& points, float width)
 {
-    if (points.size() < 2) return Line(points.empty() ? Point{} : points[0], points.empty() ? Point{} : points[0], width);
+    if (points.size() < 2)
+        return Line(points.empty() ? Point{} : points[0], points.empty() ? Point{} : points[0], width);
     Shape result = Line(points[0], points[1], width);
-    for (size_t i = 2; i < points.size(); ++i) result = result | Line(points[i - 1], points[i], width);
+    for (size_t i = 2; i < points.size(); ++i)
+        result = result | Line(points[i - 1], points[i], width);
     return result;
 }
 
 Shape Polygon(const std::vector<Point>& points)
 {
     Bounds box{kHuge, kHuge, -kHuge, -kHuge};
-    for (const Point& p : points) box = Union(box, {p.x, p.y, p.x, p.y});
+    for (const Point& p : points)
+        box = Union(box, {p.x, p.y, p.x, p.y});
     return Shape(
         [points](float x, float y) {
             const size_t n = points.size();
@@ -215,8 +222,9 @@ Shape Polygon(const std::vector<Point>& points)
                 const float t = ee > 0 ? Clamp01((wx * ex + wy * ey) / ee) : 0.0f;
                 const float bx = wx - ex * t, by = wy - ey * t;
                 best = std::min(best, bx * bx + by * by);
-                const bool c1 = y >= vi.y, c2 = y < vj.y, c3 = ex * wy > ey * wx;
-                if ((c1 && c2 && c3) || (!c1 && !c2 && !c3)) inside = !inside;
+                const bool c1 = y >= vi.y, c2 = y<vj.y, c3 = ex * wy> ey * wx;
+                if ((c1 && c2 && c3) || (!c1 && !c2 && !c3))
+                    inside = !inside;
             }
             const float d = std::sqrt(best);
             return inside ? -d : d;
@@ -259,13 +267,15 @@ Paint RadialGradient(Point centre, float radius, Stops stops)
 // ---------------------------------------------------------------- masks
 
 Mask::Mask(int width, int height)
-    : m_width(width), m_height(height), m_values(static_cast<size_t>(width) * height, 0.0f)
-{
-}
+    : m_width(width),
+      m_height(height),
+      m_values(static_cast<size_t>(width) * height, 0.0f)
+{}
 
 void Mask::Blur(float sigma)
 {
-    if (sigma <= 0) return;
+    if (sigma <= 0)
+        return;
     const int radius = static_cast<int>(std::ceil(sigma * 3));
     std::vector<float> kernel(2 * radius + 1);
     float sum = 0;
@@ -273,7 +283,8 @@ void Mask::Blur(float sigma)
         kernel[i + radius] = std::exp(-(i * i) / (2 * sigma * sigma));
         sum += kernel[i + radius];
     }
-    for (float& k : kernel) k /= sum;
+    for (float& k : kernel)
+        k /= sum;
 
     std::vector<float> tmp(m_values.size(), 0.0f);
     for (int y = 0; y < m_height; ++y)
@@ -281,7 +292,8 @@ void Mask::Blur(float sigma)
             float acc = 0;
             for (int i = -radius; i <= radius; ++i) {
                 const int sx = x + i;
-                if (sx >= 0 && sx < m_width) acc += kernel[i + radius] * At(sx, y);
+                if (sx >= 0 && sx < m_width)
+                    acc += kernel[i + radius] * At(sx, y);
             }
             tmp[static_cast<size_t>(y) * m_width + x] = acc;
         }
@@ -290,7 +302,8 @@ void Mask::Blur(float sigma)
             float acc = 0;
             for (int i = -radius; i <= radius; ++i) {
                 const int sy = y + i;
-                if (sy >= 0 && sy < m_height) acc += kernel[i + radius] * tmp[static_cast<size_t>(sy) * m_width + x];
+                if (sy >= 0 && sy < m_height)
+                    acc += kernel[i + radius] * tmp[static_cast<size_t>(sy) * m_width + x];
             }
             At(x, y) = acc;
         }
@@ -301,21 +314,22 @@ void Mask::Blur(float sigma)
 float PixelCoverage(const Shape& shape, int px, int py)
 {
     const float d = shape.Distance(px + 0.5f, py + 0.5f);
-    if (d >= kDecided) return 0.0f;
-    if (d <= -kDecided && shape.ExactInside()) return 1.0f;
+    if (d >= kDecided)
+        return 0.0f;
+    if (d <= -kDecided && shape.ExactInside())
+        return 1.0f;
     int inside = 0;
     for (int j = 0; j < kSamples; ++j) {
         const float sy = py + (j + 0.5f) / kSamples;
         for (int i = 0; i < kSamples; ++i)
-            if (shape.Distance(px + (i + 0.5f) / kSamples, sy) < 0) ++inside;
+            if (shape.Distance(px + (i + 0.5f) / kSamples, sy) < 0)
+                ++inside;
     }
     return static_cast<float>(inside) / (kSamples * kSamples);
 }
 
-Canvas::Canvas(int width, int height)
-    : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height)
-{
-}
+Canvas::Canvas(int width, int height) : m_width(width), m_height(height), m_pixels(static_cast<size_t>(width) * height)
+{}
 
 Mask Canvas::Cover(const Shape& shape) const
 {
@@ -326,14 +340,16 @@ Mask Canvas::Cover(const Shape& shape) const
     const int x1 = std::min(m_width, static_cast<int>(std::ceil(b.x1)) + 1);
     const int y1 = std::min(m_height, static_cast<int>(std::ceil(b.y1)) + 1);
     for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) mask.At(x, y) = PixelCoverage(shape, x, y);
+        for (int x = x0; x < x1; ++x)
+            mask.At(x, y) = PixelCoverage(shape, x, y);
     return mask;
 }
 
 void Canvas::Composite(int x, int y, Color c, float coverage)
 {
     const float a = Clamp01(c.a * coverage);
-    if (a <= 0) return;
+    if (a <= 0)
+        return;
     Premul& d = At(x, y);
     const float keep = 1 - a;
     d.r = c.r * a + d.r * keep;
@@ -353,7 +369,8 @@ void Canvas::Fill(const Shape& shape, const Paint& paint, float opacity)
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
             const float m = PixelCoverage(shape, x, y) * opacity;
-            if (m > 0) Composite(x, y, paint(x + 0.5f, y + 0.5f), m);
+            if (m > 0)
+                Composite(x, y, paint(x + 0.5f, y + 0.5f), m);
         }
 }
 
@@ -364,7 +381,8 @@ void Canvas::FillMask(const Mask& mask, const Paint& paint, float opacity)
     for (int y = 0; y < m_height; ++y)
         for (int x = 0; x < m_width; ++x) {
             const float m = mask.At(x, y) * opacity;
-            if (m > 0) Composite(x, y, paint(x + 0.5f, y + 0.5f), m);
+            if (m > 0)
+                Composite(x, y, paint(x + 0.5f, y + 0.5f), m);
         }
 }
 
@@ -393,10 +411,12 @@ void Canvas::Draw(const Canvas& src, int x, int y, float opacity)
 {
     for (int sy = 0; sy < src.m_height; ++sy) {
         const int dy = y + sy;
-        if (dy < 0 || dy >= m_height) continue;
+        if (dy < 0 || dy >= m_height)
+            continue;
         for (int sx = 0; sx < src.m_width; ++sx) {
             const int dx = x + sx;
-            if (dx < 0 || dx >= m_width) continue;
+            if (dx < 0 || dx >= m_width)
+                continue;
             const Premul s = src.At(sx, sy);
             Premul& d = At(dx, dy);
             const float keep = 1 - s.a * opacity;
@@ -433,4 +453,4 @@ std::vector<std::uint8_t> Canvas::ToRgba8(std::uint32_t transparentRgb) const
     return out;
 }
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

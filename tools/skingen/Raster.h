@@ -76,8 +76,8 @@ private:
 
 Shape RectShape(float x, float y, float w, float h);
 Shape RoundRect(float x, float y, float w, float h, float r);
-Shape RoundRect(float x, float y, float w, float h, float rTopLeft, float rTopRight,
-                float rBottomRight, float rBottomLeft);
+Shape RoundRect(float x, float y, float w, float h, float rTopLeft, float rTopRight, float rBottomRight,
+                float rBottomLeft);
 Shape Circle(float cx, float cy, float r);
 Shape Ellipse(float cx, float cy, float rx, float ry);
 // A straight line of the given width, with round or flat (butt) ends.
@@ -157,4 +157,4 @@ private:
 // Coverage of one pixel (0..1).
 float PixelCoverage(const Shape& shape, int px, int py);
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

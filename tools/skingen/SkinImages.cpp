@@ -27,14 +27,14 @@ constexpr Color kFaceBottom = Rgb(0xF1F3F6);
 constexpr Color kAccent = Rgb(0x4A90E2);
 constexpr Color kAccentDark = Rgb(0x3576C8);
 constexpr Color kAccentDeep = Rgb(0x2C64AE);
-constexpr Color kAccentSoft = Rgb(0x8DB5E8);   // hot outlines
-constexpr Color kAccentPale = Rgb(0xEEF5FD);   // hot faces
-constexpr Color kAccentPressed = Rgb(0xD8E6F7); // pressed faces
+constexpr Color kAccentSoft = Rgb(0x8DB5E8);     // hot outlines
+constexpr Color kAccentPale = Rgb(0xEEF5FD);     // hot faces
+constexpr Color kAccentPressed = Rgb(0xD8E6F7);  // pressed faces
 constexpr Color kRed = Rgb(0xE81123);
 constexpr Color kRedDark = Rgb(0xB80F1D);
 constexpr Color kSoftRed = Rgb(0xE5484D);
 constexpr Color kBlack = Rgb(0x000000);
-constexpr Color kSlate = Rgb(0x56627A);        // translucent hover fills
+constexpr Color kSlate = Rgb(0x56627A);  // translucent hover fills
 
 constexpr std::uint32_t kWhiteRgb = 0xFFFFFF;
 constexpr std::uint32_t kBlackRgb = 0x000000;
@@ -85,10 +85,14 @@ Shape Chevron(float cx, float cy, Dir dir, float size, float width)
 {
     const float a = size / 2, b = size;
     switch (dir) {
-    case Dir::Right: return Polyline({{cx - a, cy - b}, {cx + a, cy}, {cx - a, cy + b}}, width);
-    case Dir::Left: return Polyline({{cx + a, cy - b}, {cx - a, cy}, {cx + a, cy + b}}, width);
-    case Dir::Down: return Polyline({{cx - b, cy - a}, {cx, cy + a}, {cx + b, cy - a}}, width);
-    case Dir::Up: return Polyline({{cx - b, cy + a}, {cx, cy - a}, {cx + b, cy + a}}, width);
+    case Dir::Right:
+        return Polyline({{cx - a, cy - b}, {cx + a, cy}, {cx - a, cy + b}}, width);
+    case Dir::Left:
+        return Polyline({{cx + a, cy - b}, {cx - a, cy}, {cx + a, cy + b}}, width);
+    case Dir::Down:
+        return Polyline({{cx - b, cy - a}, {cx, cy + a}, {cx + b, cy - a}}, width);
+    case Dir::Up:
+        return Polyline({{cx - b, cy + a}, {cx, cy - a}, {cx + b, cy + a}}, width);
     }
     return Everything();
 }
@@ -97,10 +101,14 @@ Shape Chevron(float cx, float cy, Dir dir, float size, float width)
 Shape Arrowhead(float cx, float cy, Dir dir, float w, float h)
 {
     switch (dir) {
-    case Dir::Up: return Polygon({{cx, cy - h / 2}, {cx + w / 2, cy + h / 2}, {cx - w / 2, cy + h / 2}});
-    case Dir::Down: return Polygon({{cx - w / 2, cy - h / 2}, {cx + w / 2, cy - h / 2}, {cx, cy + h / 2}});
-    case Dir::Left: return Polygon({{cx - h / 2, cy}, {cx + h / 2, cy - w / 2}, {cx + h / 2, cy + w / 2}});
-    case Dir::Right: return Polygon({{cx - h / 2, cy - w / 2}, {cx + h / 2, cy}, {cx - h / 2, cy + w / 2}});
+    case Dir::Up:
+        return Polygon({{cx, cy - h / 2}, {cx + w / 2, cy + h / 2}, {cx - w / 2, cy + h / 2}});
+    case Dir::Down:
+        return Polygon({{cx - w / 2, cy - h / 2}, {cx + w / 2, cy - h / 2}, {cx, cy + h / 2}});
+    case Dir::Left:
+        return Polygon({{cx - h / 2, cy}, {cx + h / 2, cy - w / 2}, {cx + h / 2, cy + w / 2}});
+    case Dir::Right:
+        return Polygon({{cx - h / 2, cy - w / 2}, {cx + h / 2, cy}, {cx - h / 2, cy + w / 2}});
     }
     return Everything();
 }
@@ -161,19 +169,25 @@ void DrawToggle(Canvas& c, float x, float y, float size, bool round, bool on, bo
         DrawFace(c, x, y, size, size, r, face);
     }
     const float cx = x + size / 2, cy = y + size / 2;
-    if (mark == Mark::Check) c.Fill(Check(cx, cy, size * 0.56f, 1.7f), kWhite);
-    if (mark == Mark::Dot) c.Fill(Circle(cx, cy, size * 0.19f), kWhite);
+    if (mark == Mark::Check)
+        c.Fill(Check(cx, cy, size * 0.56f, 1.7f), kWhite);
+    if (mark == Mark::Dot)
+        c.Fill(Circle(cx, cy, size * 0.19f), kWhite);
 }
 
 // Frames: unchecked, unchecked hot, checked, checked hot.
 void DrawCheckBox(Canvas& c)
 {
-    Frames(c, 4, [](Canvas& f, int i) { DrawToggle(f, 2, 2, 13, false, i >= 2, i % 2 == 1, i >= 2 ? Mark::Check : Mark::None); });
+    Frames(c, 4, [](Canvas& f, int i) {
+        DrawToggle(f, 2, 2, 13, false, i >= 2, i % 2 == 1, i >= 2 ? Mark::Check : Mark::None);
+    });
 }
 
 void DrawRadioButton(Canvas& c)
 {
-    Frames(c, 4, [](Canvas& f, int i) { DrawToggle(f, 2, 2, 13, true, i >= 2, i % 2 == 1, i >= 2 ? Mark::Dot : Mark::None); });
+    Frames(c, 4, [](Canvas& f, int i) {
+        DrawToggle(f, 2, 2, 13, true, i >= 2, i % 2 == 1, i >= 2 ? Mark::Dot : Mark::None);
+    });
 }
 
 void DrawCheckedBox(Canvas& c) { DrawToggle(c, 1, 1, 13, false, true, false, Mark::Check); }
@@ -189,10 +203,12 @@ void DrawButton(Canvas& c)
     Frames(c, 5, [](Canvas& f, int i) {
         const float w = static_cast<float>(f.Width()), h = static_cast<float>(f.Height()) - 1;
         const float r = 3;
-        if (i != 2 && i != 3) f.Shadow(RoundRect(0, 0, w, h, r), Translucent(kBlack, 0.10f), 0.6f, 0, 1);
+        if (i != 2 && i != 3)
+            f.Shadow(RoundRect(0, 0, w, h, r), Translucent(kBlack, 0.10f), 0.6f, 0, 1);
         const Face faces[] = {kNormalFace, kHotFace, kPressedFace, kDisabledFace, kNormalFace};
         DrawFace(f, 0, 0, w, h, r, faces[i]);
-        if (i == 0 || i == 1 || i == 4) f.Fill(Line({3, 1.5f}, {w - 3, 1.5f}, 1, false), Translucent(kWhite, 0.9f));
+        if (i == 0 || i == 1 || i == 4)
+            f.Fill(Line({3, 1.5f}, {w - 3, 1.5f}, 1, false), Translucent(kWhite, 0.9f));
         if (i == 4) {
             f.Fill(Outline(0, 0, w, h, r), kAccent);
             f.Fill(Outline(1, 1, w - 2, h - 2, r - 1), Translucent(kAccent, 0.28f));
@@ -204,12 +220,14 @@ void DrawButton(Canvas& c)
 void DrawFlatStates(Canvas& c, int count, float radius, float hotFill, float pressedFill)
 {
     Frames(c, count, [=](Canvas& f, int i) {
-        if (i == 0) return;
+        if (i == 0)
+            return;
         const float w = static_cast<float>(f.Width()), h = static_cast<float>(f.Height());
         const bool pressed = i == 2;
         f.Fill(RoundRect(0, 0, w, h, radius), Translucent(kAccent, pressed ? pressedFill : hotFill));
         f.Fill(Outline(0, 0, w, h, radius), Translucent(kAccentDark, pressed ? 0.62f : 0.42f));
-        if (pressed) f.Fill(Line({radius, 1.5f}, {w - radius, 1.5f}, 1, false), Translucent(kAccentDeep, 0.12f));
+        if (pressed)
+            f.Fill(Line({radius, 1.5f}, {w - radius, 1.5f}, 1, false), Translucent(kAccentDeep, 0.12f));
     });
 }
 
@@ -230,8 +248,10 @@ void DrawCaptionButton(Canvas& c, bool close, const Glyph& glyph)
         const float cx = w / 2, cy = 10;
         if (i > 0) {
             const Shape back = RoundRect(0, 0, w, h, 0, 0, 3, 3);
-            if (close) f.Fill(back, i == 1 ? kRed : kRedDark);
-            else f.Fill(back, Translucent(kSlate, i == 1 ? 0.15f : 0.27f));
+            if (close)
+                f.Fill(back, i == 1 ? kRed : kRedDark);
+            else
+                f.Fill(back, Translucent(kSlate, i == 1 ? 0.15f : 0.27f));
         }
         const Color ink = close && i > 0 ? kWhite : (i == 2 ? Rgb(0x262B36) : kInk);
         f.Fill(glyph(cx, cy), ink);
@@ -269,7 +289,8 @@ void DrawTipsClose(Canvas& c)
 {
     Frames(c, 3, [](Canvas& f, int i) {
         const float cx = f.Width() / 2.0f, cy = f.Height() / 2.0f;
-        if (i > 0) f.Fill(Circle(cx, cy, 8), Translucent(kSlate, i == 1 ? 0.13f : 0.24f));
+        if (i > 0)
+            f.Fill(Circle(cx, cy, 8), Translucent(kSlate, i == 1 ? 0.13f : 0.24f));
         f.Fill(Cross(cx, cy, 3.5f, 1.3f), i == 0 ? kMuted : kInk);
     });
 }
@@ -279,7 +300,8 @@ void DrawMiniClose(Canvas& c)
 {
     Frames(c, 2, [](Canvas& f, int i) {
         const float cx = 6, cy = 6;
-        if (i == 1) f.Fill(Circle(cx, cy, 5.8f), kSoftRed);
+        if (i == 1)
+            f.Fill(Circle(cx, cy, 5.8f), kSoftRed);
         f.Fill(Cross(cx, cy, i == 1 ? 2.1f : 2.8f, 1.15f), i == 1 ? kWhite : kMuted);
     });
 }
@@ -302,7 +324,8 @@ void DrawDisc(Canvas& c, Color top, Color bottom, Color rim)
     c.Fill(disc, VerticalGradient(3, 37, top, bottom));
     c.Fill(Circle(20, 20, 16.5f).Stroke(1), Translucent(rim, 0.55f));
     // A faint sheen on the upper half.
-    c.Fill(Ellipse(20, 12.5f, 12, 7.5f) & disc, VerticalGradient(5, 20, Translucent(kWhite, 0.22f), Translucent(kWhite, 0.0f)));
+    c.Fill(Ellipse(20, 12.5f, 12, 7.5f) & disc,
+           VerticalGradient(5, 20, Translucent(kWhite, 0.22f), Translucent(kWhite, 0.0f)));
 }
 
 void DrawMsgError(Canvas& c)
@@ -377,7 +400,8 @@ void DrawFormShadow(Canvas& c, float ambientAlpha, float ambientSigma, float key
     c.Shadow(form.Grown(1), Translucent(kBlack, ambientAlpha), ambientSigma, 0, drop);
     c.Shadow(form.Grown(1), Translucent(kBlack, keyAlpha), 1.0f, 0, drop * 0.5f);
     c.Erase(form);
-    if (edgeAlpha > 0) c.Fill(Outline(7, 7, w - 14, h - 14, 4), Translucent(kBlack, edgeAlpha));
+    if (edgeAlpha > 0)
+        c.Fill(Outline(7, 7, w - 14, h - 14, 4), Translucent(kBlack, edgeAlpha));
 }
 
 void DrawPreviewGlow(Canvas& c) { DrawFormShadow(c, 0.62f, 2.8f, 0.30f, 2.0f, 0.10f); }
@@ -412,7 +436,8 @@ constexpr Color kMarkInk[3] = {kAccentDark, kWhite, kDisabled};
 
 void DrawMenuSubArrow(Canvas& c)
 {
-    Frames(c, 3, [](Canvas& f, int i) { f.Fill(Chevron(3.5f, 5.5f, Dir::Right, 3, 1.4f), i == 0 ? kInkSoft : kMarkInk[i]); });
+    Frames(c, 3,
+           [](Canvas& f, int i) { f.Fill(Chevron(3.5f, 5.5f, Dir::Right, 3, 1.4f), i == 0 ? kInkSoft : kMarkInk[i]); });
 }
 
 void DrawMenuCheck(Canvas& c)
@@ -484,7 +509,7 @@ void DrawBarCur(Canvas& c)
 
 // ------------------------------------------------------------------ scroll bars
 
-constexpr Color kThumb[3] = {Rgb(0xC3C8D0), Rgb(0xA6ADB8), Rgb(0x8A929F)}; // normal, highlight, down
+constexpr Color kThumb[3] = {Rgb(0xC3C8D0), Rgb(0xA6ADB8), Rgb(0x8A929F)};  // normal, highlight, down
 
 void DrawVThumb(Canvas& c, int state)
 {
@@ -510,7 +535,8 @@ void DrawHTrack(Canvas& c) { c.Fill(RoundRect(1, 1, static_cast<float>(c.Width()
 void DrawScrollArrow(Canvas& c, Dir dir, int state)
 {
     const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
-    if (state > 0) c.Fill(RoundRect(0, 0, w, h, 2), state == 1 ? Rgb(0xE3E6EB) : Rgb(0xCDD2D9));
+    if (state > 0)
+        c.Fill(RoundRect(0, 0, w, h, 2), state == 1 ? Rgb(0xE3E6EB) : Rgb(0xCDD2D9));
     const bool vertical = dir == Dir::Up || dir == Dir::Down;
     const Color ink = state == 0 ? Rgb(0x979EA9) : (state == 1 ? kInkSoft : kInk);
     c.Fill(Arrowhead(w / 2, h / 2, dir, vertical ? 6.0f : 6.0f, 3.5f), ink);
@@ -536,7 +562,8 @@ void DrawSliderThumb(Canvas& c)
     const Shape body = RoundRect(1, 1, 10, 18, 3);
     c.Shadow(body, Translucent(kBlack, 0.18f), 0.8f, 0, 1);
     DrawFace(c, 1, 1, 10, 18, 3, Face{kWhite, Rgb(0xEEF1F5), Rgb(0xA8B0BC)});
-    for (int i = 0; i < 3; ++i) c.Fill(RectShape(4, 7.0f + 2 * i, 4, 1), Rgb(0xB4BBC6));
+    for (int i = 0; i < 3; ++i)
+        c.Fill(RectShape(4, 7.0f + 2 * i, 4, 1), Rgb(0xB4BBC6));
 }
 
 void DrawPasswordChar(Canvas& c) { c.Fill(Circle(3, 3, 2.6f), kInk); }
@@ -545,7 +572,8 @@ void DrawKeyboard(Canvas& c)
 {
     c.Fill(Outline(1, 4, 18, 12, 2), kInkSoft);
     for (int row = 0; row < 2; ++row)
-        for (int k = 0; k < 4; ++k) c.Fill(RectShape(4.0f + 3 * k, 6.0f + 3 * row, 2, 2), kInkSoft);
+        for (int k = 0; k < 4; ++k)
+            c.Fill(RectShape(4.0f + 3 * k, 6.0f + 3 * row, 2, 2), kInkSoft);
     c.Fill(RectShape(6, 12, 8, 2), kInkSoft);
 }
 
@@ -569,7 +597,8 @@ void DrawExpand(Canvas& c, bool plus)
 {
     DrawFace(c, 4, 4, 9, 9, 1.5f, Face{kWhite, Rgb(0xEDF0F4), Rgb(0xA8B0BC)});
     c.Fill(RectShape(6, 8, 5, 1), kInkSoft);
-    if (plus) c.Fill(RectShape(8, 6, 1, 5), kInkSoft);
+    if (plus)
+        c.Fill(RectShape(8, 6, 1, 5), kInkSoft);
 }
 
 void DrawExpandPlus(Canvas& c) { DrawExpand(c, true); }
@@ -579,8 +608,10 @@ void DrawDragFlag(Canvas& c)
 {
     // A size grip: six dots in a triangle, each with a light shadow.
     const int dots[6][2] = {{6, 2}, {4, 4}, {6, 4}, {2, 6}, {4, 6}, {6, 6}};
-    for (const auto& d : dots) c.Fill(RectShape(d[0] + 1.0f, d[1] + 1.0f, 1, 1), kWhite);
-    for (const auto& d : dots) c.Fill(RectShape(static_cast<float>(d[0]), static_cast<float>(d[1]), 1, 1), kMuted);
+    for (const auto& d : dots)
+        c.Fill(RectShape(d[0] + 1.0f, d[1] + 1.0f, 1, 1), kWhite);
+    for (const auto& d : dots)
+        c.Fill(RectShape(static_cast<float>(d[0]), static_cast<float>(d[1]), 1, 1), kMuted);
 }
 
 void DrawSearchIcon(Canvas& c)
@@ -597,7 +628,8 @@ void DrawCalendar(Canvas& c, bool hot)
     c.Fill(Line({9.5f, 1}, {9.5f, 3.5f}, 1.2f, false), ink);
     c.Fill(Line({15.5f, 1}, {15.5f, 3.5f}, 1.2f, false), ink);
     for (int row = 0; row < 2; ++row)
-        for (int col = 0; col < 3; ++col) c.Fill(RectShape(9.0f + 3 * col, 8.0f + 3 * row, 1, 1), ink);
+        for (int col = 0; col < 3; ++col)
+            c.Fill(RectShape(9.0f + 3 * col, 8.0f + 3 * row, 1, 1), ink);
 }
 
 void DrawCalendarNormal(Canvas& c) { DrawCalendar(c, false); }
@@ -629,8 +661,12 @@ void DrawSwitch(Canvas& c, bool on)
         Canvas s(f.Width(), f.Height());
         const Shape track = RoundRect(2, 1, 30, 15, 7.5f);
         const bool hot = i == 1;
-        if (on) s.Fill(track, VerticalGradient(1, 16, hot ? Rgb(0x6AA8EE) : Rgb(0x5A9CE8), hot ? Rgb(0x4B90E2) : Rgb(0x3D82D6)));
-        else s.Fill(track, VerticalGradient(1, 16, hot ? Rgb(0xB9C0CA) : Rgb(0xC9CED6), hot ? Rgb(0xC6CCD5) : Rgb(0xD5D9E0)));
+        if (on)
+            s.Fill(track,
+                   VerticalGradient(1, 16, hot ? Rgb(0x6AA8EE) : Rgb(0x5A9CE8), hot ? Rgb(0x4B90E2) : Rgb(0x3D82D6)));
+        else
+            s.Fill(track,
+                   VerticalGradient(1, 16, hot ? Rgb(0xB9C0CA) : Rgb(0xC9CED6), hot ? Rgb(0xC6CCD5) : Rgb(0xD5D9E0)));
         const float knobX = on ? 24.5f : 9.5f;
         const Shape knob = Circle(knobX, 8.5f, 5.5f);
         s.Shadow(knob, Translucent(kBlack, 0.25f), 0.8f, 0, 0.6f);
@@ -672,7 +708,8 @@ void DrawBrowserButtons(Canvas& c, Dir dir)
             const Shape disc = Circle(cx, cy, 11.5f);
             const Face faces[] = {kNormalFace, kHotFace, kPressedFace, kDisabledFace};
             const Color ink[] = {kInkSoft, kAccentDark, kAccentDeep, kDisabled};
-            if (i < 2) f.Shadow(disc, Translucent(kBlack, 0.10f), 0.7f, 0, 0.8f);
+            if (i < 2)
+                f.Shadow(disc, Translucent(kBlack, 0.10f), 0.7f, 0, 0.8f);
             f.Fill(disc, VerticalGradient(cy - 11.5f, cy + 11.5f, faces[i].top, faces[i].bottom));
             f.Fill(Circle(cx, cy, 11).Stroke(1), faces[i].border);
             f.Fill(Arrow(cx, cy, dir, 10, 1.8f), ink[i]);
@@ -811,7 +848,7 @@ const std::vector<SkinImageRecipe> kTable = {
     {"fav", 120, 120, true, kWhiteRgb, DrawFav},
 };
 
-} // namespace
+}  // namespace
 
 const std::vector<SkinImageRecipe>& SkinImageTable() { return kTable; }
 
@@ -825,9 +862,10 @@ RgbaImage RenderSkinImage(const SkinImageRecipe& recipe)
     image.pixels = canvas.ToRgba8(recipe.transparentRgb);
     if (recipe.opaque) {
         for (size_t i = 3; i < image.pixels.size(); i += 4)
-            if (image.pixels[i] != 255) throw std::logic_error(std::string(recipe.id) + " is opaque but has alpha");
+            if (image.pixels[i] != 255)
+                throw std::logic_error(std::string(recipe.id) + " is opaque but has alpha");
     }
     return image;
 }
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

@@ -14,8 +14,8 @@ struct SkinImageRecipe {
     const char* id;
     int width;
     int height;
-    bool opaque;                 // stored as dmOpaque (every alpha 255), else dmBlend
-    std::uint32_t transparentRgb; // colour bytes of fully transparent pixels
+    bool opaque;                   // stored as dmOpaque (every alpha 255), else dmBlend
+    std::uint32_t transparentRgb;  // colour bytes of fully transparent pixels
     void (*draw)(Canvas&);
 };
 
@@ -25,4 +25,4 @@ const std::vector<SkinImageRecipe>& SkinImageTable();
 // Draws one image; opaque images come out with alpha 255 everywhere.
 RgbaImage RenderSkinImage(const SkinImageRecipe& recipe);
 
-} // namespace ks::skingen
+}  // namespace ks::skingen

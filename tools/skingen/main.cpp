@@ -33,7 +33,8 @@ void GenerateAll(const std::string& folder)
     std::ofstream out(path, std::ios::binary);
     out << manifest;
     out.close();
-    if (!out) throw std::runtime_error(path + ": cannot write the file");
+    if (!out)
+        throw std::runtime_error(path + ": cannot write the file");
 }
 
 int Usage()
@@ -45,23 +46,26 @@ int Usage()
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
     try {
         const std::string first = argc > 1 ? argv[1] : "";
         if (first == "--contact-sheet") {
-            if (argc != 4) return Usage();
+            if (argc != 4)
+                return Usage();
             WritePng(argv[3], BuildContactSheet(argv[2]));
             return 0;
         }
         if (first == "--leaf-background") {
-            if (argc != 3) return Usage();
+            if (argc != 3)
+                return Usage();
             WriteJpeg(argv[2], RenderLeafBackground(), 88);
             return 0;
         }
-        if (argc != 2 || first.empty() || first[0] == '-') return Usage();
+        if (argc != 2 || first.empty() || first[0] == '-')
+            return Usage();
         GenerateAll(first);
         return 0;
     } catch (const std::exception& e) {

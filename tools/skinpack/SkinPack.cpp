@@ -25,7 +25,8 @@ constexpr int kMaxSide = 4096;
 std::string UpperAscii(std::string s)
 {
     for (char& ch : s)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+        if (ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 'a' + 'A');
     return s;
 }
 
@@ -39,7 +40,8 @@ int ParseSide(size_t line, const std::string& text)
     if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
         Fail(line, "'" + text + "' is not a valid size");
     const int value = std::stoi(text);
-    if (value < 1 || value > kMaxSide) Fail(line, "size " + text + " out of range");
+    if (value < 1 || value > kMaxSide)
+        Fail(line, "size " + text + " out of range");
     return value;
 }
 
@@ -50,7 +52,8 @@ void WritePixels(fw::TStreamWriter& out, const StoreImage& image)
     std::vector<std::uint8_t> data;
     data.reserve(8 + image.rgba.size());
     for (std::uint32_t v : {w, h})
-        for (int shift = 0; shift < 32; shift += 8) data.push_back(static_cast<std::uint8_t>(v >> shift));
+        for (int shift = 0; shift < 32; shift += 8)
+            data.push_back(static_cast<std::uint8_t>(v >> shift));
     for (size_t i = 0; i + 3 < image.rgba.size(); i += 4) {
         data.push_back(image.rgba[i + 2]);
         data.push_back(image.rgba[i + 1]);
@@ -60,7 +63,7 @@ void WritePixels(fw::TStreamWriter& out, const StoreImage& image)
     out.WriteBinary(data);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<ManifestEntry> ParseManifest(std::string_view text)
 {
@@ -69,21 +72,29 @@ std::vector<ManifestEntry> ParseManifest(std::string_view text)
     std::istringstream in{std::string(text)};
     std::string raw;
     for (size_t line = 1; std::getline(in, raw); ++line) {
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (!raw.empty() && raw.back() == '\r')
+            raw.pop_back();
         std::istringstream fields(raw);
         std::string id, w, h, mode, extra;
-        if (!(fields >> id) || id[0] == '#') continue;
-        if (!(fields >> w >> h >> mode)) Fail(line, "expected \"<ResID> <width> <height> <dmBlend|dmOpaque>\"");
-        if (fields >> extra) Fail(line, "unexpected '" + extra + "'");
-        if (id.size() > 255) Fail(line, "id longer than 255 bytes");
+        if (!(fields >> id) || id[0] == '#')
+            continue;
+        if (!(fields >> w >> h >> mode))
+            Fail(line, "expected \"<ResID> <width> <height> <dmBlend|dmOpaque>\"");
+        if (fields >> extra)
+            Fail(line, "unexpected '" + extra + "'");
+        if (id.size() > 255)
+            Fail(line, "id longer than 255 bytes");
         ManifestEntry entry;
         entry.id = id;
         entry.width = ParseSide(line, w);
         entry.height = ParseSide(line, h);
-        if (mode == "dmOpaque") entry.opaque = true;
-        else if (mode != "dmBlend") Fail(line, "unknown draw mode '" + mode + "'");
+        if (mode == "dmOpaque")
+            entry.opaque = true;
+        else if (mode != "dmBlend")
+            Fail(line, "unknown draw mode '" + mode + "'");
         // Lookup compares ids without case, so such twins could never both be found.
-        if (!seen.insert(UpperAscii(id)).second) Fail(line, "duplicate id '" + id + "'");
+        if (!seen.insert(UpperAscii(id)).second)
+            Fail(line, "duplicate id '" + id + "'");
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -110,7 +121,8 @@ std::vector<std::uint8_t> WriteImageStore(const std::vector<StoreImage>& images)
     out.WriteValueType(fw::vaCollection);
     for (const StoreImage& image : images) {
         const size_t expected = static_cast<size_t>(image.entry.width) * image.entry.height * 4;
-        if (image.rgba.size() != expected) throw std::runtime_error(image.entry.id + ": pixel count does not match its size");
+        if (image.rgba.size() != expected)
+            throw std::runtime_error(image.entry.id + ": pixel count does not match its size");
         out.WriteListBegin();
         out.WriteShortString("ResID");
         out.WriteString(image.entry.id);
@@ -125,21 +137,22 @@ std::vector<std::uint8_t> WriteImageStore(const std::vector<StoreImage>& images)
         WritePixels(out, image);
         out.WriteListEnd();
     }
-    out.WriteListEnd(); // end of the collection
+    out.WriteListEnd();  // end of the collection
     out.WriteShortString("Left");
     out.WriteInteger(kListLeft);
     out.WriteShortString("Top");
     out.WriteInteger(kListTop);
-    out.WriteListEnd(); // end of the image list's properties
-    out.WriteListEnd(); // the image list has no children
-    out.WriteListEnd(); // end of the data module's children
+    out.WriteListEnd();  // end of the image list's properties
+    out.WriteListEnd();  // the image list has no children
+    out.WriteListEnd();  // end of the data module's children
     return out.Take();
 }
 
 std::vector<StoreImage> LoadImages(const std::string& manifestPath)
 {
     std::ifstream file(manifestPath, std::ios::binary);
-    if (!file) throw std::runtime_error(manifestPath + ": cannot open the file");
+    if (!file)
+        throw std::runtime_error(manifestPath + ": cannot open the file");
     std::ostringstream text;
     text << file.rdbuf();
     std::vector<ManifestEntry> entries;
@@ -164,4 +177,4 @@ std::vector<StoreImage> LoadImages(const std::string& manifestPath)
     return images;
 }
 
-} // namespace ks::skinpack
+}  // namespace ks::skinpack

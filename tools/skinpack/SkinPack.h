@@ -14,7 +14,7 @@ struct ManifestEntry {
     std::string id;
     int width = 0;
     int height = 0;
-    bool opaque = false; // dmOpaque; otherwise dmBlend
+    bool opaque = false;  // dmOpaque; otherwise dmBlend
 };
 
 // One line per image: "<ResID> <width> <height> <dmBlend|dmOpaque>". Blank
@@ -24,7 +24,7 @@ std::vector<ManifestEntry> ParseManifest(std::string_view text);
 
 struct StoreImage {
     ManifestEntry entry;
-    std::vector<std::uint8_t> rgba; // straight alpha, red, green, blue, alpha; rows top to bottom
+    std::vector<std::uint8_t> rgba;  // straight alpha, red, green, blue, alpha; rows top to bottom
 };
 
 // The whole stream: signature, the data module, its image list and one
@@ -36,4 +36,4 @@ std::vector<std::uint8_t> WriteImageStore(const std::vector<StoreImage>& images)
 // each PNG must have the size the manifest gives.
 std::vector<StoreImage> LoadImages(const std::string& manifestPath);
 
-} // namespace ks::skinpack
+}  // namespace ks::skinpack

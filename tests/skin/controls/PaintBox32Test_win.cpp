@@ -27,7 +27,7 @@ protected:
 TEST(PaintBox32Win, BufferSizingAndPainting)
 {
     EXPECT_EQ(PaintBoxBufferExtent(100, 1, 40), 140);
-    EXPECT_EQ(PaintBoxBufferExtent(100, 120, 40), 120); // within the oversize: kept
+    EXPECT_EQ(PaintBoxBufferExtent(100, 120, 40), 120);  // within the oversize: kept
     EXPECT_EQ(PaintBoxBufferExtent(50, 120, 40), 50);
     EXPECT_EQ(PaintBoxBufferExtent(-5, 120, 40), 1);
 
@@ -39,7 +39,7 @@ TEST(PaintBox32Win, BufferSizingAndPainting)
         EXPECT_FALSE(box.BufferValid());
         box.SetBounds(0, 0, 300, 100);
         EXPECT_EQ(box.Buffer().Width(), 340);
-        EXPECT_EQ(box.Buffer().Height(), 100); // below 232 - 40: shrinks to the client
+        EXPECT_EQ(box.Buffer().Height(), 100);  // below 232 - 40: shrinks to the client
     }
     EXPECT_EQ(Live(), before);
 }
@@ -63,7 +63,7 @@ TEST(PaintBox32Win, PaintsFromTheBuffer)
     EXPECT_TRUE(box.InvalidRects().empty());
     EXPECT_EQ(target.PixelAt(10, 10) & 0xFFFFFF, 0x336699u);
     box.Perform(WM_PAINT, reinterpret_cast<WPARAM>(target.Handle()), 0);
-    EXPECT_EQ(box.paints, 1); // valid buffer: no repaint
+    EXPECT_EQ(box.paints, 1);  // valid buffer: no repaint
     box.Invalidate();
     box.Perform(WM_PAINT, reinterpret_cast<WPARAM>(target.Handle()), 0);
     EXPECT_EQ(box.paints, 2);
@@ -79,5 +79,5 @@ TEST(PaintBox32Win, PaintsFromTheBuffer)
     EXPECT_EQ(left, 1);
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

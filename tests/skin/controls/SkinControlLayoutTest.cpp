@@ -105,13 +105,9 @@ TEST(PanelTint, OpaqueAtFullAlphaOrWhileDesigning)
         unsigned fillAlpha;
         bool customDraw;
     } cases[] = {
-        {false, 0, false, 0, true},     // no tint, the background shows as captured
-        {false, 1, true, 1, true},
-        {false, 192, true, 192, true},
-        {false, 254, true, 254, true},
-        {false, 255, true, 255, false},
-        {true, 0, false, 255, false},
-        {true, 100, true, 255, false},
+        {false, 0, false, 0, true},  // no tint, the background shows as captured
+        {false, 1, true, 1, true},      {false, 192, true, 192, true}, {false, 254, true, 254, true},
+        {false, 255, true, 255, false}, {true, 0, false, 255, false},  {true, 100, true, 255, false},
         {true, 255, true, 255, false},
     };
     for (const Case& c : cases) {
@@ -129,9 +125,9 @@ TEST(PanelBorder, LinesOfEverySideWithHighlight)
 {
     const TKsBorderSides all{bdLeft, bdTop, bdRight, bdBottom};
     const std::vector<TBorderLine> expected{
-        {0, 0, 0, 5, false}, {1, 1, 1, 5, true},    // left
+        {0, 0, 0, 5, false},  {1, 1, 1, 5, true},   // left
         {0, 0, 10, 0, false}, {1, 1, 10, 1, true},  // top
-        {9, 0, 9, 5, false}, {8, 1, 8, 4, true},    // right
+        {9, 0, 9, 5, false},  {8, 1, 8, 4, true},   // right
         {0, 4, 10, 4, false}, {1, 3, 9, 3, true},   // bottom
     };
     EXPECT_EQ(PanelBorderLines(all, true, 10, 5), expected);
@@ -246,8 +242,8 @@ TEST(RoundBackground, CoverageShape)
             ASSERT_EQ(RoundRectCoverage(x, y, w, h, r), RoundRectCoverage(x, h - 1 - y, w, h, r)) << x << "," << y;
         }
     }
-    EXPECT_EQ(RoundRectCoverage(0, 0, w, h, r), 0);      // the corner is cut away
-    EXPECT_EQ(RoundRectCoverage(0, 6, w, h, r), 255);    // the straight edges are full
+    EXPECT_EQ(RoundRectCoverage(0, 0, w, h, r), 0);    // the corner is cut away
+    EXPECT_EQ(RoundRectCoverage(0, 6, w, h, r), 255);  // the straight edges are full
     EXPECT_EQ(RoundRectCoverage(42, 0, w, h, r), 255);
     EXPECT_EQ(RoundRectCoverage(42, 6, w, h, r), 255);
     // The arc is anti-aliased: some corner pixels are partly covered, and
@@ -283,8 +279,8 @@ TEST(RoundBackground, FillBlendsByCoverageInsideTheClip)
     bmp.Clear(0xFF000000u);
     const TColor32 red = MakeColor32(255, 0, 0, 255);
     FillRoundRect(bmp, 4, red);
-    EXPECT_EQ(bmp.PixelAt(10, 5), red);             // fully covered, opaque: exact colour
-    EXPECT_EQ(bmp.PixelAt(0, 0), 0xFF000000u);      // outside the outline: untouched
+    EXPECT_EQ(bmp.PixelAt(10, 5), red);         // fully covered, opaque: exact colour
+    EXPECT_EQ(bmp.PixelAt(0, 0), 0xFF000000u);  // outside the outline: untouched
     const TColor32 edge = bmp.PixelAt(1, 1);
     const unsigned c = RoundRectCoverage(1, 1, 20, 10, 4);
     ASSERT_GT(c, 0u);

@@ -24,8 +24,8 @@
 
 using namespace ks;
 using fw::TRect;
-using fwtest::Settle;
 using fwtest::PumpUntil;
+using fwtest::Settle;
 
 namespace {
 
@@ -559,9 +559,15 @@ TEST(SkinLabelLayout, TheLaunchersLabelIsCreatedFromItsStoredValues)
     // defaults and are stored; AutoSize is not.
     const std::vector<std::uint8_t> written = fw::WriteComponentStream(*form);
     const std::string bytes(written.begin(), written.end());
-    EXPECT_NE(bytes.find("\x05" "Alpha"), std::string::npos);
-    EXPECT_NE(bytes.find("\x0E" "AutoInvalidate"), std::string::npos);
-    EXPECT_EQ(bytes.find("\x08" "AutoSize"), std::string::npos);
+    EXPECT_NE(bytes.find("\x05"
+                         "Alpha"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("\x0E"
+                         "AutoInvalidate"),
+              std::string::npos);
+    EXPECT_EQ(bytes.find("\x08"
+                         "AutoSize"),
+              std::string::npos);
 }
 
 // --- lifetime -------------------------------------------------------------------------

@@ -33,8 +33,8 @@ int DarkestIn(const TBitmap32& b, const fw::TRect& r)
         for (int x = std::max(r.Left, 0); x < std::min(r.Right, b.Width()); ++x) {
             const TColor32 p = b.PixelAt(x, y);
             if (AlphaOf(p) > 200)
-                darkest = std::min({darkest, static_cast<int>(RedOf(p)), static_cast<int>(GreenOf(p)),
-                                    static_cast<int>(BlueOf(p))});
+                darkest = std::min(
+                    {darkest, static_cast<int>(RedOf(p)), static_cast<int>(GreenOf(p)), static_cast<int>(BlueOf(p))});
         }
     return darkest;
 }
@@ -112,38 +112,40 @@ TEST_F(SkinMenuTest, PopupIsLayeredWithoutShadowAndDrawnFromTheSkin)
     auto centre = [](const fw::TRect& r) { return fw::TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2); };
     bool selectedSent = false;
     bool examined = false;
-    const bool finished = menutest::WhileMenuOpen([&] { menu->Popup(150, 150); }, [&](HWND window) {
-        if (!MenuPainted() || skin->LastWindow() != window || drawn.count(disabled) == 0)
-            return false;
-        if (!selectedSent) {
-            EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
-            EXPECT_FALSE(::GetClassLongPtrW(window, GCL_STYLE) & CS_DROPSHADOW);
-            selectedSent = true;
-            ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);  // selects the first item
-            return false;
-        }
-        if ((drawn[open].State & fw::odSelected) == 0)
-            return false;
-        TBitmap32* bg = skin->Windows().FindBackground(window);
-        TBitmap32* sk = skin->Windows().FindSkin(window);
-        if (bg == nullptr || sk == nullptr)
-            return false;
-        examined = true;
-        auto same = [&](fw::TPoint p) { return bg->PixelAt(p.X, p.Y) == sk->PixelAt(p.X, p.Y); };
-        // The hilight bar under the selected item; the plain skin beside an
-        // item without a mark.
-        EXPECT_FALSE(same(centre(SkinMenuHilightRect(rectsOf(open).Content, skin->BorderOffset()))));
-        EXPECT_TRUE(same(centre(rectsOf(disabled).GlyphBar)));
-        // Check and radio frames at x = 8 of the glyph bar.
-        for (fw::TMenuItem* marked : {checked, radio}) {
-            const fw::TPoint at = SkinMenuCheckPos(rectsOf(marked).GlyphBar, 20);
-            EXPECT_FALSE(same(fw::TPoint(at.X + 10, at.Y + 10))) << marked->Caption();
-        }
-        // Disabled text in $CEC5BA, enabled text in the (black) font colour.
-        EXPECT_GT(DarkestIn(*bg, rectsOf(disabled).Text), 0x90);
-        EXPECT_LT(DarkestIn(*bg, rectsOf(checked).Text), 0x60);
-        return true;
-    });
+    const bool finished = menutest::WhileMenuOpen(
+        [&] { menu->Popup(150, 150); },
+        [&](HWND window) {
+            if (!MenuPainted() || skin->LastWindow() != window || drawn.count(disabled) == 0)
+                return false;
+            if (!selectedSent) {
+                EXPECT_TRUE(::GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+                EXPECT_FALSE(::GetClassLongPtrW(window, GCL_STYLE) & CS_DROPSHADOW);
+                selectedSent = true;
+                ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);  // selects the first item
+                return false;
+            }
+            if ((drawn[open].State & fw::odSelected) == 0)
+                return false;
+            TBitmap32* bg = skin->Windows().FindBackground(window);
+            TBitmap32* sk = skin->Windows().FindSkin(window);
+            if (bg == nullptr || sk == nullptr)
+                return false;
+            examined = true;
+            auto same = [&](fw::TPoint p) { return bg->PixelAt(p.X, p.Y) == sk->PixelAt(p.X, p.Y); };
+            // The hilight bar under the selected item; the plain skin beside an
+            // item without a mark.
+            EXPECT_FALSE(same(centre(SkinMenuHilightRect(rectsOf(open).Content, skin->BorderOffset()))));
+            EXPECT_TRUE(same(centre(rectsOf(disabled).GlyphBar)));
+            // Check and radio frames at x = 8 of the glyph bar.
+            for (fw::TMenuItem* marked : {checked, radio}) {
+                const fw::TPoint at = SkinMenuCheckPos(rectsOf(marked).GlyphBar, 20);
+                EXPECT_FALSE(same(fw::TPoint(at.X + 10, at.Y + 10))) << marked->Caption();
+            }
+            // Disabled text in $CEC5BA, enabled text in the (black) font colour.
+            EXPECT_GT(DarkestIn(*bg, rectsOf(disabled).Text), 0x90);
+            EXPECT_LT(DarkestIn(*bg, rectsOf(checked).Text), 0x60);
+            return true;
+        });
     ASSERT_TRUE(finished);
     EXPECT_TRUE(examined);
     EXPECT_GT(ownDrawn, 0);

@@ -35,14 +35,12 @@ TEST(HitTestFrame, SizableFormFollowsTheBandTable)
         int Code;
     };
     const Case cases[] = {
-        {{0, 0}, kHitTopLeft},       {{4, 4}, kHitTopLeft},        {{5, 0}, kHitTop},
-        {{324, 4}, kHitTop},         {{325, 0}, kHitTopRight},     {{329, 4}, kHitTopRight},
-        {{329, 5}, kHitRight},       {{325, 94}, kHitRight},       {{329, 95}, kHitBottomRight},
-        {{325, 99}, kHitBottomRight}, {{5, 95}, kHitBottom},       {{324, 99}, kHitBottom},
-        {{0, 99}, kHitBottomLeft},   {{4, 95}, kHitBottomLeft},    {{0, 5}, kHitLeft},
-        {{4, 94}, kHitLeft},         {{5, 5}, kHitCaption},        {{324, 26}, kHitCaption},
-        {{5, 27}, kHitClient},       {{324, 94}, kHitClient},      {{-1, 50}, kHitNowhere},
-        {{330, 50}, kHitNowhere},    {{50, 100}, kHitNowhere},
+        {{0, 0}, kHitTopLeft},        {{4, 4}, kHitTopLeft},        {{5, 0}, kHitTop},        {{324, 4}, kHitTop},
+        {{325, 0}, kHitTopRight},     {{329, 4}, kHitTopRight},     {{329, 5}, kHitRight},    {{325, 94}, kHitRight},
+        {{329, 95}, kHitBottomRight}, {{325, 99}, kHitBottomRight}, {{5, 95}, kHitBottom},    {{324, 99}, kHitBottom},
+        {{0, 99}, kHitBottomLeft},    {{4, 95}, kHitBottomLeft},    {{0, 5}, kHitLeft},       {{4, 94}, kHitLeft},
+        {{5, 5}, kHitCaption},        {{324, 26}, kHitCaption},     {{5, 27}, kHitClient},    {{324, 94}, kHitClient},
+        {{-1, 50}, kHitNowhere},      {{330, 50}, kHitNowhere},     {{50, 100}, kHitNowhere},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HitTestFrame(m, c.P), c.Code) << c.P.X << "," << c.P.Y;

@@ -79,10 +79,12 @@ inline bool Near(std::uint32_t a, std::uint32_t b, int tol = 0)
 class EngineGlobals {
 public:
     EngineGlobals()
-        : m_h(ks::SkinHsbH), m_s(ks::SkinHsbS), m_b(ks::SkinHsbB), m_cursorSet(ks::ElementCursorSet),
+        : m_h(ks::SkinHsbH),
+          m_s(ks::SkinHsbS),
+          m_b(ks::SkinHsbB),
+          m_cursorSet(ks::ElementCursorSet),
           m_drag(ks::SavedDragFullWindows)
-    {
-    }
+    {}
     ~EngineGlobals()
     {
         ks::SkinHsbH = m_h;
@@ -107,7 +109,8 @@ inline void Drain() { fw::Application->ProcessMessages(); }
 inline bool Settled(fw::TCustomForm* form)
 {
     for (int i = 0; i < form->ComponentCount(); ++i)
-        if (auto* skin = dynamic_cast<ks::TKsSkinForm*>(form->Components(i)); skin != nullptr && !skin->FirstShowSettled())
+        if (auto* skin = dynamic_cast<ks::TKsSkinForm*>(form->Components(i));
+            skin != nullptr && !skin->FirstShowSettled())
             return false;
     return true;
 }

@@ -199,7 +199,9 @@ TEST_F(MenuBarTest, ClickOpensTheDropDownBelowAndMovingSwitchesToTheNeighbour)
     driver.SetEnabled(true);
     std::thread up = PressAndRelease();
     const bool closed = fwtest::PumpUntil(
-        [&] { return phase == 2 && menutest::VisibleMenuWindow() == nullptr && skin->MainMenu()->OpenItem() == nullptr; },
+        [&] {
+            return phase == 2 && menutest::VisibleMenuWindow() == nullptr && skin->MainMenu()->OpenItem() == nullptr;
+        },
         15000);
     up.join();
     driver.SetEnabled(false);
@@ -229,8 +231,7 @@ TEST_F(MenuBarTest, ItemWithoutSubItemsClicksWithTheTitleBarItemAsSender)
         if (click == 2)
             ASSERT_TRUE(CursorTo(h.X + ::GetSystemMetrics(SM_CXDOUBLECLK) + 2, h.Y));
         std::thread up = PressAndRelease();
-        const bool clicked =
-            fwtest::PumpUntil([&] { return static_cast<int>(helpSenders.size()) == click; }, 3000);
+        const bool clicked = fwtest::PumpUntil([&] { return static_cast<int>(helpSenders.size()) == click; }, 3000);
         up.join();
         ASSERT_TRUE(clicked) << "click " << click;
     }

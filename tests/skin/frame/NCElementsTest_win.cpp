@@ -219,9 +219,8 @@ TEST_F(NCElementsTest, HoverTurnsTheCloseButtonHotAndRepaintsIt)
 TEST_F(NCElementsTest, ClickSendsCloseAfterTheButtonsOwnEvents)
 {
     auto* close = new TKsSkinSystemButton(form.get());
-    close->SetOnLMouseDown([this, close](fw::TObject*) {
-        events.push_back("down " + std::to_string(close->DrawingState()));
-    });
+    close->SetOnLMouseDown(
+        [this, close](fw::TObject*) { events.push_back("down " + std::to_string(close->DrawingState())); });
     close->SetOnLMouseUp([this](fw::TObject*) { events.push_back("up"); });
     close->SetOnClick([this](fw::TObject*) { events.push_back("click"); });
     form->SetOnClose([this](fw::TObject*, fw::TCloseAction&) { events.push_back("close"); });
@@ -562,8 +561,7 @@ protected:
         const int before = mouseMoves;
         ::SetCursorPos(target.X, target.Y);
         const bool inside = ::PtInRect(&r, POINT{target.X, target.Y}) != FALSE;
-        return fwtest::PumpUntil(
-            [&] { return SystemCursor() == target && (!inside || mouseMoves > before); }, 5000);
+        return fwtest::PumpUntil([&] { return SystemCursor() == target && (!inside || mouseMoves > before); }, 5000);
     }
 
     Log events;
@@ -730,7 +728,8 @@ end
     EXPECT_EQ(close->Picture()->Image(), "KsSkinBtn_close");
     EXPECT_EQ(close->Bounds(), fw::TRect(290, -1, 329, 18));
     EXPECT_EQ(close->DesignLeft(), 264);
-    EXPECT_EQ(label->Caption(), "Tarvel\xE5\xB7\xA5\xE7\xA8\x8B\xE7\xAE\xA1\xE7\x90\x86\xE6\x9C\x8D\xE5\x8A\xA1\xE5\xB9\xB3\xE5\x8F\xB0");
+    EXPECT_EQ(label->Caption(),
+              "Tarvel\xE5\xB7\xA5\xE7\xA8\x8B\xE7\xAE\xA1\xE7\x90\x86\xE6\x9C\x8D\xE5\x8A\xA1\xE5\xB9\xB3\xE5\x8F\xB0");
     EXPECT_EQ(label->Pos()->XValue(), 5);
     EXPECT_EQ(label->DesignTop(), 8);
     EXPECT_TRUE(label->CaptureMouse());

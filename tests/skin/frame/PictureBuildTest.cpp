@@ -37,5 +37,5 @@ TEST(PictureBuild, KeptOnlyWhileARebuildWouldGiveTheSamePixels)
     EXPECT_TRUE(PictureRebuildNeeded(810, 610, tile, bigger));
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

@@ -79,7 +79,7 @@ TEST(SharedClassBrushes, AClassNeverKeepsTheBrushOfAFormThatWent)
         TSharedClassBrushes book;
         book.Set(1, &a, 100, original);
         book.Set(1, &b, 200, 100);
-        book.Set(2, &a, 300, 0);  // another class: its own record
+        book.Set(2, &a, 300, 0);    // another class: its own record
         book.Set(1, &a, 101, 200);  // a repaints: its new brush is shown
         if (olderGoesFirst) {
             EXPECT_EQ(book.Release(1, &a, 101), std::optional<TSharedClassBrushes::Brush>(200));
@@ -151,9 +151,9 @@ TEST(FormSkinSettings, NewRecordAndNotificationRules)
 TEST(FormSkinSettings, PublishedTableAndGlobalRecord)
 {
     const fw::TClassInfo& info = TKsFormSkinRes::StaticClass();
-    const char* names[] = {"ActiveGradient", "DoubleFrame", "FillStyle", "FlatFrame", "RoundWindow",
-                           "ImageBorder", "TitleHeight", "TitlerColor", "Color", "FramWidth",
-                           "HitTestWidth", "GradientHeight", "CustomPicture", "Style", "DefaultSkinOrder"};
+    const char* names[] = {"ActiveGradient", "DoubleFrame",    "FillStyle",     "FlatFrame", "RoundWindow",
+                           "ImageBorder",    "TitleHeight",    "TitlerColor",   "Color",     "FramWidth",
+                           "HitTestWidth",   "GradientHeight", "CustomPicture", "Style",     "DefaultSkinOrder"};
     ASSERT_EQ(info.Properties().size(), std::size(names));
     for (std::size_t i = 0; i < std::size(names); ++i)
         EXPECT_EQ(info.Properties()[i]->Name, names[i]);
@@ -168,7 +168,7 @@ TEST(NCCtrlPos, ChangeHandlerLockAndPlacement)
         EXPECT_EQ(sender, &pos);
         ++changes;
     };
-    pos.SetXValue(0);  // unchanged
+    pos.SetXValue(0);         // unchanged
     pos.SetUseDefault(true);  // stored only
     EXPECT_EQ(changes, 0);
     pos.SetAlign(caRight);

@@ -40,9 +40,10 @@ private:
 class LoggedHook : public TKsHookWindowProc {
 public:
     LoggedHook(fw::TComponent* owner, std::string name, std::vector<std::string>& log)
-        : TKsHookWindowProc(owner), m_name(std::move(name)), m_log(log)
-    {
-    }
+        : TKsHookWindowProc(owner),
+          m_name(std::move(name)),
+          m_log(log)
+    {}
 
 protected:
     void HookedWndProc(fw::TMessage& m) override

@@ -37,9 +37,11 @@ protected:
 class LoggingSkinForm : public TKsSkinForm {
 public:
     LoggingSkinForm(fw::TComponent* owner, std::string name, std::vector<std::string>& log, UINT probe)
-        : TKsSkinForm(owner), m_name(std::move(name)), m_log(log), m_probe(probe)
-    {
-    }
+        : TKsSkinForm(owner),
+          m_name(std::move(name)),
+          m_log(log),
+          m_probe(probe)
+    {}
 
 protected:
     void HookedWndProc(fw::TMessage& m) override
@@ -64,9 +66,10 @@ int WineMajorVersion()
 {
     using GetVersion = const char*(__cdecl*)();
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    const auto get = ntdll != nullptr ? reinterpret_cast<GetVersion>(
-                                            reinterpret_cast<void*>(::GetProcAddress(ntdll, "wine_get_version")))
-                                      : nullptr;
+    const auto get =
+        ntdll != nullptr
+            ? reinterpret_cast<GetVersion>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "wine_get_version")))
+            : nullptr;
     return get != nullptr ? std::atoi(get()) : 0;
 }
 

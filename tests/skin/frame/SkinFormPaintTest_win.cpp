@@ -221,10 +221,10 @@ TEST(SkinFormProperties, PublishedTableInDeclarationOrder)
             names.push_back(p->Name);
     }
     const std::vector<std::string> expected = {
-        "About", "FlatFrame", "TitleHeight", "TitlerColor", "Color", "Options", "RoundWindow", "FramWidth",
-        "FrameColor", "FillStyle", "HitTestWidth", "EraseBackGround", "GradientHeight", "CustomPicture", "Style",
-        "ActiveGradient", "SkinRes", "Changed", "ImageBorder", "MainMenu", "DoubleFrame", "KeepTitlerColor",
-        "KeepFrameColor"};
+        "About",          "FlatFrame",     "TitleHeight", "TitlerColor",     "Color",         "Options",
+        "RoundWindow",    "FramWidth",     "FrameColor",  "FillStyle",       "HitTestWidth",  "EraseBackGround",
+        "GradientHeight", "CustomPicture", "Style",       "ActiveGradient",  "SkinRes",       "Changed",
+        "ImageBorder",    "MainMenu",      "DoubleFrame", "KeepTitlerColor", "KeepFrameColor"};
     EXPECT_EQ(names, expected);
 
     fw::TComponent owner(nullptr);
@@ -296,7 +296,10 @@ namespace {
 constexpr int kPicW = 60;
 constexpr int kPicH = 30;
 
-std::uint32_t PicRgb(int x, int y) { return (static_cast<std::uint32_t>(x * 4) << 16) | (static_cast<std::uint32_t>(y * 8) << 8) | 128u; }
+std::uint32_t PicRgb(int x, int y)
+{
+    return (static_cast<std::uint32_t>(x * 4) << 16) | (static_cast<std::uint32_t>(y * 8) << 8) | 128u;
+}
 
 // A 24-bit bitmap file with a known pattern, in the temporary folder.
 std::string WritePictureFile()

@@ -19,9 +19,10 @@ namespace {
 class LoggedElement : public TKsSkinNCCtrlBase {
 public:
     LoggedElement(fw::TComponent* owner, std::vector<std::string>& log, bool hot = true)
-        : TKsSkinNCCtrlBase(owner), m_log(log), m_hotByTest(hot)
-    {
-    }
+        : TKsSkinNCCtrlBase(owner),
+          m_log(log),
+          m_hotByTest(hot)
+    {}
     std::function<void()> OnDown;
 
     bool ElementHot() const override { return m_hotByTest; }

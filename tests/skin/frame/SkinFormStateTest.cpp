@@ -18,7 +18,10 @@ class FakeFormWindow : public ISkinFormWindow {
 public:
     FormAlpha Alpha() const override { return alpha; }
     void SetAlpha(const FormAlpha& a) override { alpha = a; }
-    void SetTimer(unsigned id, unsigned ms) override { timers[id] = {now + static_cast<int>(ms), static_cast<int>(ms)}; }
+    void SetTimer(unsigned id, unsigned ms) override
+    {
+        timers[id] = {now + static_cast<int>(ms), static_cast<int>(ms)};
+    }
     void KillTimer(unsigned id) override { timers.erase(id); }
     void RepaintFrame() override { ++repaints; }
     void Focus() override { ++focuses; }

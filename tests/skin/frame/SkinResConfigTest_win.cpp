@@ -65,9 +65,8 @@ TEST_F(SkinResFormsTest, ALinkedFormRepaintsWithTheFileColours)
 {
     std::filesystem::create_directories(m_folder / "Skin");
     {
-        std::ofstream(m_folder / "Skin" / "Config.xml")
-            << "<KsSkinRes><Config><Custom><Form><Color>" << 0x00306090
-            << "</Color></Form></Custom></Config></KsSkinRes>";
+        std::ofstream(m_folder / "Skin" / "Config.xml") << "<KsSkinRes><Config><Custom><Form><Color>" << 0x00306090
+                                                        << "</Color></Form></Custom></Config></KsSkinRes>";
     }
     auto res = MakeRes();
     EXPECT_EQ(res->Form()->Color(), 0x00306090u);

@@ -96,12 +96,12 @@ TEST_F(SkinResTest, LoadsEveryValueWhateverTheCaseAndDepth)
 {
     m_files[kLeaf] = "jpeg";
     m_files[kFolder + "Skin\\Custom\\sea.png"] = "png";
-    m_files[kConfig] = FormXml(
-        "<STYLE>2</STYLE><formbg>sea.png</formbg><DefaultSkinOrder>4</DefaultSkinOrder>"
-        "<Extra><HitTestWidth>7</HitTestWidth></Extra><HitTestWidth>99</HitTestWidth>"
-        "<GradientHeight>-40</GradientHeight><TitleHeight>31</TitleHeight><TitlerColor>255</TitlerColor>"
-        "<Color> 65280 </Color><FramWidth>-3</FramWidth><HSB_H>-2147483648</HSB_H><hsb_s>50</hsb_s>"
-        "<HSB_B>+7</HSB_B>");
+    m_files[kConfig] =
+        FormXml("<STYLE>2</STYLE><formbg>sea.png</formbg><DefaultSkinOrder>4</DefaultSkinOrder>"
+                "<Extra><HitTestWidth>7</HitTestWidth></Extra><HitTestWidth>99</HitTestWidth>"
+                "<GradientHeight>-40</GradientHeight><TitleHeight>31</TitleHeight><TitlerColor>255</TitlerColor>"
+                "<Color> 65280 </Color><FramWidth>-3</FramWidth><HSB_H>-2147483648</HSB_H><hsb_s>50</hsb_s>"
+                "<HSB_B>+7</HSB_B>");
     auto res = Make();
     const TKsFormSkinRes& f = *res->Form();
     // Style keeps a byte the enumeration does not name.
@@ -182,8 +182,8 @@ TEST_F(SkinResTest, SaveWritesTheShapeThatLoadsBack)
     res->SaveConfig();
 
     const std::string& xml = m_files.at(kConfig);
-    const char* order[] = {"Style", "FormBg", "DefaultSkinOrder", "HitTestWidth", "GradientHeight", "TitleHeight",
-                           "TitlerColor", "Color", "FramWidth", "HSB_H", "HSB_S", "HSB_B"};
+    const char* order[] = {"Style",       "FormBg", "DefaultSkinOrder", "HitTestWidth", "GradientHeight", "TitleHeight",
+                           "TitlerColor", "Color",  "FramWidth",        "HSB_H",        "HSB_S",          "HSB_B"};
     std::size_t at = xml.find("<KsSkinRes>\n  <Config>\n    <Custom>\n      <Form>");
     ASSERT_NE(at, std::string::npos) << xml;
     for (const char* name : order) {
@@ -231,7 +231,8 @@ TEST(ConfigStrToInt, AcceptsDecimalIntegersOnly)
     EXPECT_EQ(ConfigStrToInt(" -5\n"), -5);
     EXPECT_EQ(ConfigStrToInt("2147483647"), INT_MAX);
     EXPECT_EQ(ConfigStrToInt("-2147483648"), INT_MIN);
-    for (const char* bad : {"", " ", "-", "12a", "0x10", "$10", "2147483648", "-2147483649", "1 2", "99999999999999999999"})
+    for (const char* bad :
+         {"", " ", "-", "12a", "0x10", "$10", "2147483648", "-2147483649", "1 2", "99999999999999999999"})
         EXPECT_THROW(ConfigStrToInt(bad), EConfigError) << '"' << bad << '"';
 }
 

@@ -30,7 +30,7 @@ std::unique_ptr<TBitmap32> Pattern(int w, int h, unsigned alpha = 255, unsigned 
 TEST(Color32, Helpers)
 {
     EXPECT_EQ(MakeColor32(0x12, 0x34, 0x56, 0x78), 0x78123456u);
-    EXPECT_EQ(MakeColor32(0x112, 0x134, 0x156, 0x178), 0x78123456u); // 8 bits each
+    EXPECT_EQ(MakeColor32(0x112, 0x134, 0x156, 0x178), 0x78123456u);  // 8 bits each
     EXPECT_EQ(AlphaOf(0x80FFFFFF), 0x80u);
     EXPECT_EQ(WithAlpha(0x12345678, 300), 0xFF345678u);
     EXPECT_EQ(WithAlpha(0x12345678, -4), 0x00345678u);
@@ -61,7 +61,7 @@ TEST(Bitmap32Size, NewAndResize)
     EXPECT_EQ(events, (std::vector<std::string>{"change", "resize"}));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(b.PixelAt(x, y), 0u); // transparent black
+            EXPECT_EQ(b.PixelAt(x, y), 0u);  // transparent black
     EXPECT_EQ(b.ClipRect(), TRect(0, 0, 4, 3));
 
     events.clear();
@@ -97,12 +97,12 @@ TEST(Bitmap32Fill, AreasSpansAndMixing)
 {
     TBitmap32 b;
     b.Resize(8, 4);
-    b.FillArea(-3, -3, 2, 2, 0x80FF0000); // cut to the bounds, not to ClipRect
+    b.FillArea(-3, -3, 2, 2, 0x80FF0000);  // cut to the bounds, not to ClipRect
     EXPECT_EQ(b.PixelAt(1, 1), 0x80FF0000u);
     EXPECT_EQ(b.PixelAt(2, 1), 0u);
 
     b.SetClipRect(TRect(4, 0, 8, 4));
-    b.FillArea(0, 3, 8, 4, 0xFF00FF00); // FillArea ignores ClipRect
+    b.FillArea(0, 3, 8, 4, 0xFF00FF00);  // FillArea ignores ClipRect
     EXPECT_EQ(b.PixelAt(0, 3), 0xFF00FF00u);
     b.FillAreaClipped(0, 0, 6, 1, 0xFF0000FF);
     EXPECT_EQ(b.PixelAt(3, 0), 0u);
@@ -112,20 +112,20 @@ TEST(Bitmap32Fill, AreasSpansAndMixing)
 
     b.ResetClipRect();
     b.Clear(0xFF000000);
-    b.FillAreaMixed(0, 0, 2, 1, 0x00FFFFFF); // alpha 0: nothing
+    b.FillAreaMixed(0, 0, 2, 1, 0x00FFFFFF);  // alpha 0: nothing
     EXPECT_EQ(b.PixelAt(0, 0), 0xFF000000u);
     b.FillAreaMixed(0, 0, 2, 1, 0x80FFFFFF);
     EXPECT_EQ(b.PixelAt(0, 0), MixPixel(0x80FFFFFF, 0xFF000000, 0x80));
     EXPECT_EQ(b.PixelAt(2, 0), 0xFF000000u);
-    b.FillAreaMixed(0, 0, 1, 1, 0xFF123456); // alpha 255: a plain store
+    b.FillAreaMixed(0, 0, 1, 1, 0xFF123456);  // alpha 255: a plain store
     EXPECT_EQ(b.PixelAt(0, 0), 0xFF123456u);
 
-    b.FillRowSpan(2, 2, 4, 0x11111111); // end inclusive
+    b.FillRowSpan(2, 2, 4, 0x11111111);  // end inclusive
     EXPECT_EQ(b.PixelAt(1, 2), 0xFF000000u);
     EXPECT_EQ(b.PixelAt(2, 2), 0x11111111u);
     EXPECT_EQ(b.PixelAt(4, 2), 0x11111111u);
     EXPECT_EQ(b.PixelAt(5, 2), 0xFF000000u);
-    b.FillRowSpan(-10, 3, 100, 0x22222222); // cut to the row
+    b.FillRowSpan(-10, 3, 100, 0x22222222);  // cut to the row
     EXPECT_EQ(b.PixelAt(7, 3), 0x22222222u);
 
     b.SetClipRect(TRect(0, 0, 1, 1));
@@ -336,7 +336,7 @@ TEST(Bitmap32Notify, UpdatesAndMeasuring)
     b.Clear(0);
     changes = areas = 0;
     b.BeginMeasuring([&](fw::TObject*, const TRect& r, std::uint32_t) { measured.push_back(r); });
-    b.BeginUpdate(); // measuring reports even while updating
+    b.BeginUpdate();  // measuring reports even while updating
     DrawAt(b, 1, 1, *src);
     b.FillArea(0, 0, 1, 1, 0xFFFFFFFF);
     b.DrawSmoothLine(0, 0, 3, 1, 0xFFFFFFFF, true);
@@ -433,17 +433,17 @@ TEST(Bitmap32Line, SmoothLines)
     EXPECT_EQ(info, 0x40000002u);
     EXPECT_EQ(b.PixelAt(1, 1), 0xFFFFFFFFu);
     EXPECT_EQ(b.PixelAt(4, 1), 0xFFFFFFFFu);
-    EXPECT_EQ(b.PixelAt(5, 1), 0u); // the end point only with includeLast
+    EXPECT_EQ(b.PixelAt(5, 1), 0u);  // the end point only with includeLast
     b.DrawSmoothLine(1, 3, 5, 3, 0xFFFFFFFF, true);
     EXPECT_EQ(b.PixelAt(5, 3), 0xFFFFFFFFu);
-    b.DrawSmoothLine(0, 9, 3, 6, 0xFF0000FF, true); // diagonal
+    b.DrawSmoothLine(0, 9, 3, 6, 0xFF0000FF, true);  // diagonal
     EXPECT_EQ(b.PixelAt(0, 9), 0xFF0000FFu);
     EXPECT_EQ(b.PixelAt(3, 6), 0xFF0000FFu);
 
     // A shallow line: the two straddling pixels share the colour.
     b.Clear(0);
     b.DrawSmoothLine(0, 0, 8, 2, 0xFFFFFFFF, false);
-    EXPECT_EQ(b.PixelAt(0, 0), 0xFEFEFEFEu); // on the ideal line: weight 255
+    EXPECT_EQ(b.PixelAt(0, 0), 0xFEFEFEFEu);  // on the ideal line: weight 255
     EXPECT_EQ(b.PixelAt(0, 1), 0u);
     const unsigned upper = AlphaOf(b.PixelAt(1, 0));
     const unsigned lower = AlphaOf(b.PixelAt(1, 1));
@@ -548,8 +548,8 @@ TEST(Bitmap32Lock, NestsAndCounts)
     EXPECT_EQ(b.LockCount(), 0);
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks
 
 namespace ks {
 
@@ -568,8 +568,9 @@ private:
 
 const fw::TClassInfo& TBitmapHolder::StaticClass()
 {
-    static const fw::TClassInfo& info =
-        fw::DefineClass<TBitmapHolder, fw::TComponent>("TBitmapHolder").Object("Bitmap", &TBitmapHolder::Bitmap).Register();
+    static const fw::TClassInfo& info = fw::DefineClass<TBitmapHolder, fw::TComponent>("TBitmapHolder")
+                                            .Object("Bitmap", &TBitmapHolder::Bitmap)
+                                            .Register();
     return info;
 }
 
@@ -589,4 +590,4 @@ TEST(Bitmap32Data, ThroughComponentStreams)
     EXPECT_EQ(copy.Bitmap()->SaveData(), original.Bitmap()->SaveData());
 }
 
-} // namespace ks
+}  // namespace ks

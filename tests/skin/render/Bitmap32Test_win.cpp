@@ -90,7 +90,7 @@ TEST(Bitmap32Win, CopyToAndFromDeviceContexts)
     EXPECT_EQ(b.PixelAt(6, 3), 0u);
 
     TBitmap32 empty;
-    empty.CopyToDC(b.Handle(), 0, 0); // nothing, no crash
+    empty.CopyToDC(b.Handle(), 0, 0);  // nothing, no crash
 
     TBitmap32 c;
     c.Resize(8, 6);
@@ -164,7 +164,7 @@ TEST(Bitmap32Win, AlphaText)
             }
         }
     EXPECT_GT(coloured, 10);
-    EXPECT_EQ(b.Font().Quality(), fw::fqDefault); // rebuilt at default quality afterwards
+    EXPECT_EQ(b.Font().Quality(), fw::fqDefault);  // rebuilt at default quality afterwards
 
     // Colour alpha 0 draws nothing.
     TBitmap32 none;
@@ -196,7 +196,7 @@ TEST(Bitmap32Win, AlphaText)
                                std::wstring_view(L"Rect"));
     EXPECT_GT(CountNonZero(rect), 4);
     EXPECT_EQ(rect.PixelAt(5, 5), 0u);
-    EXPECT_EQ(rect.Font().Quality(), fw::fqNonAntialiased); // stays so afterwards
+    EXPECT_EQ(rect.Font().Quality(), fw::fqNonAntialiased);  // stays so afterwards
     rect.RenderAlphaTextInRectQ(TRect(10, 5, 90, 25), DT_SINGLELINE, 0xFF00FF00, ANTIALIASED_QUALITY,
                                 std::wstring_view(L"Q"));
     EXPECT_EQ(rect.Font().Quality(), fw::fqDefault);
@@ -273,5 +273,5 @@ TEST(Bitmap32Win, NineSliceThroughGdiStretches)
     EXPECT_EQ(copy->PixelAt(119, 5), src.PixelAt(59, 5));
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

@@ -54,19 +54,19 @@ TEST(ShiftBitmapHsl, KeepsAlphaAndSkipsTransparent)
 {
     TBitmap32 b;
     b.Resize(4, 1);
-    b.PixelAt(0, 0) = 0x00FF0000; // transparent: untouched
+    b.PixelAt(0, 0) = 0x00FF0000;  // transparent: untouched
     b.PixelAt(1, 0) = 0x80FF0000;
     b.PixelAt(2, 0) = 0xFF808080;
     b.PixelAt(3, 0) = 0x40000000;
-    ShiftBitmapHsl(&b, 85, 0, 0); // a third of a turn
+    ShiftBitmapHsl(&b, 85, 0, 0);  // a third of a turn
     EXPECT_EQ(b.PixelAt(0, 0), 0x00FF0000u);
     EXPECT_EQ(AlphaOf(b.PixelAt(1, 0)), 0x80u);
     // Red turns green (within the integer arithmetic's few steps).
     EXPECT_LE(RedOf(b.PixelAt(1, 0)), 4u);
     EXPECT_GE(GreenOf(b.PixelAt(1, 0)), 250u);
     EXPECT_LE(BlueOf(b.PixelAt(1, 0)), 4u);
-    EXPECT_EQ(b.PixelAt(2, 0), 0xFF808080u); // grey stays grey
-    EXPECT_EQ(b.PixelAt(3, 0), 0x40000000u); // black keeps its alpha
+    EXPECT_EQ(b.PixelAt(2, 0), 0xFF808080u);  // grey stays grey
+    EXPECT_EQ(b.PixelAt(3, 0), 0x40000000u);  // black keeps its alpha
 
     // No shift: a round trip close to the original (hue in 1/256 turns).
     for (TColor32 p : {0xFF3366CCu, 0xFFC08040u, 0xFF10E0A0u}) {
@@ -132,7 +132,7 @@ std::vector<std::uint8_t> StripedImage(int w, int h, std::ptrdiff_t stride)
 TEST(FeatherEdges, BandsFadeIntoTheAverageColour)
 {
     const int w = 120, h = 110;
-    const std::ptrdiff_t stride = 3 * w + 2; // padding bytes stay as they are
+    const std::ptrdiff_t stride = 3 * w + 2;  // padding bytes stay as they are
     std::vector<std::uint8_t> image = StripedImage(w, h, stride);
     EXPECT_EQ(FeatherEdgesPixels(image.data(), w, h, stride), 50 | 100 << 8 | 100 << 16);
     const auto at = [&](int x, int y) { return image[static_cast<std::size_t>(y * stride + 3 * x)]; };
@@ -160,9 +160,9 @@ TEST(FeatherEdges, BandsFadeIntoTheAverageColour)
     std::vector<std::uint8_t> small = StripedImage(30, 20, 90);
     FeatherEdgesPixels(small.data(), 30, 20, 90);
     EXPECT_EQ(small[3], 101);
-    EXPECT_EQ(small[90 * 19], 99); // (0 * 3 + 100 * 252 + 127) div 255
+    EXPECT_EQ(small[90 * 19], 99);  // (0 * 3 + 100 * 252 + 127) div 255
     EXPECT_EQ(FeatherEdgesPixels(nullptr, 0, 5, 0), 0);
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

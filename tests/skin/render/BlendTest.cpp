@@ -16,7 +16,8 @@ unsigned R8(unsigned v) { return (v + 128) >> 8; }
 unsigned Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : static_cast<unsigned>(v)); }
 unsigned Lerp(unsigned f, unsigned b, unsigned w)
 {
-    return Clamp(((static_cast<int>(f) - static_cast<int>(b)) * static_cast<int>(w) + static_cast<int>(b) * 256 + 128) >> 8);
+    return Clamp(
+        ((static_cast<int>(f) - static_cast<int>(b)) * static_cast<int>(w) + static_cast<int>(b) * 256 + 128) >> 8);
 }
 TColor32 LerpAll(TColor32 f, TColor32 b, unsigned w)
 {
@@ -114,11 +115,11 @@ TEST_P(BlendBinding, BlendRowKnownValues)
     TColor32 f[2] = {0xFFFFFFFF, 0xFFFFFFFF};
     TColor32 b[2] = {0xFF000000, 0x00000000};
     ops.BlendRow(f, b, 2);
-    EXPECT_EQ(b[0], 0xFFFEFEFEu); // the arithmetic does not reproduce opaque white
+    EXPECT_EQ(b[0], 0xFFFEFEFEu);  // the arithmetic does not reproduce opaque white
     EXPECT_EQ(AlphaOf(b[1]), 255u);
     TColor32 bg = 0xFFFFFFFF;
     ops.BlendRow(f, &bg, 1);
-    EXPECT_EQ(AlphaOf(bg), 255u); // 255 + 255 - 254 = 256, clamped
+    EXPECT_EQ(AlphaOf(bg), 255u);  // 255 + 255 - 254 = 256, clamped
 }
 
 TEST_P(BlendBinding, BlendRowMasterEveryTriple)
@@ -231,10 +232,7 @@ TEST_P(BlendBinding, RowWidthsAndOffsets)
     }
 }
 
-std::string BindingName(const ::testing::TestParamInfo<TPixelBinding>& info)
-{
-    return PixelBindingName(info.param);
-}
+std::string BindingName(const ::testing::TestParamInfo<TPixelBinding>& info) { return PixelBindingName(info.param); }
 
 INSTANTIATE_TEST_SUITE_P(Bindings, BlendBinding, ::testing::ValuesIn(SupportedPixelBindings()), BindingName);
 
@@ -265,5 +263,5 @@ TEST(BlendBindingSelection, ForcedBindingIsHonouredOrRefusedAloud)
     EXPECT_EQ(refusal, "KS_PIXEL_BINDING=AVX2 is not a pixel binding (scalar, sse2, avx2); using sse2");
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

@@ -14,10 +14,7 @@
 namespace ks {
 namespace {
 
-std::string BindingName(const ::testing::TestParamInfo<TPixelBinding>& info)
-{
-    return PixelBindingName(info.param);
-}
+std::string BindingName(const ::testing::TestParamInfo<TPixelBinding>& info) { return PixelBindingName(info.param); }
 
 class KernelBinding : public ::testing::TestWithParam<TPixelBinding> {
 protected:
@@ -65,7 +62,7 @@ TEST_P(KernelBinding, ShiftHslRowEqualsTheReference)
     struct TShift {
         int Hue, Sat, Light;
     };
-    const TShift shifts[] = {{0, 0, 0},     {37, -40, 12}, {-90, 60, -30}, {200, -100, 255},
+    const TShift shifts[] = {{0, 0, 0},      {37, -40, 12},       {-90, 60, -30}, {200, -100, 255},
                              {5, 255, -255}, {1000, -1000, 1000}, {128, 1, 1}};
     std::mt19937 rng(7);
     // Every red and green level against edge and random blues, random alpha
@@ -81,8 +78,8 @@ TEST_P(KernelBinding, ShiftHslRowEqualsTheReference)
         ScalarKernels().ShiftHslRow(expected.data(), expected.size() - 3, s.Hue, s.Sat, s.Light);
         Kernel().ShiftHslRow(actual.data(), actual.size() - 3, s.Hue, s.Sat, s.Light);
         for (std::size_t i = 0; i < pixels.size(); ++i)
-            ASSERT_EQ(actual[i], expected[i]) << std::hex << pixels[i] << std::dec << " shift " << s.Hue << ","
-                                              << s.Sat << "," << s.Light;
+            ASSERT_EQ(actual[i], expected[i])
+                << std::hex << pixels[i] << std::dec << " shift " << s.Hue << "," << s.Sat << "," << s.Light;
     }
 }
 
@@ -191,8 +188,8 @@ TEST(TransformDraw, EqualsItsDefinitionAlsoWithoutTheTemporary)
         drawn.SetClipRect(temporary.ClipRect());
         TransformDrawPerPixel(temporary, src, t);
         TransformDraw(&drawn, &src, t);
-        ASSERT_TRUE(std::equal(temporary.Bits(), temporary.Bits() + temporary.Width() * temporary.Height(),
-                               drawn.Bits()))
+        ASSERT_TRUE(
+            std::equal(temporary.Bits(), temporary.Bits() + temporary.Width() * temporary.Height(), drawn.Bits()))
             << "round " << round;
         temporary.ResetClipRect();
         DrawAt(&expected, x, y, &temporary);
@@ -216,5 +213,5 @@ TEST(DrawCoverZoom, OpaquePictureCoversWithoutTransparentHoles)
     EXPECT_LT(AlphaOf(dst.PixelAt(96, 0)), 255u);
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

@@ -56,7 +56,7 @@ TEST(NineSlice, PiecesAndSmallSources)
     EXPECT_EQ(NineSliceThirdsMiddle({9, 6}, {9, 6}), TRect(3, 0, 6, 0));
 
     const auto pieces = NineSlicePieces({9, 9}, {30, 20}, TRect(3, 3, 6, 6));
-    EXPECT_EQ(pieces[0].Dst, TRect(3, 3, 27, 17)); // middle
+    EXPECT_EQ(pieces[0].Dst, TRect(3, 3, 27, 17));  // middle
     EXPECT_EQ(pieces[2].Kind, TSlicePieceKind::Tiled);
     EXPECT_EQ(pieces[8].Src, TRect(6, 6, 9, 9));
     EXPECT_EQ(pieces[8].Dst, TRect(27, 17, 30, 20));
@@ -116,8 +116,8 @@ TEST(Tiling, OverABitmapAndFilledKinds)
     int changes = 0;
     dst.OnChange = [&](fw::TObject*) { ++changes; };
     TileBitmap(src.get(), &dst, 1, 1);
-    EXPECT_EQ(changes, 0); // inside an update
-    EXPECT_EQ(dst.PixelAt(0, 0), 0u); // never left of or above the offset
+    EXPECT_EQ(changes, 0);             // inside an update
+    EXPECT_EQ(dst.PixelAt(0, 0), 0u);  // never left of or above the offset
     for (int y = 1; y < 5; ++y)
         for (int x = 1; x < 8; ++x)
             EXPECT_EQ(dst.PixelAt(x, y), src->PixelAt((x - 1) % 3, (y - 1) % 2));
@@ -126,7 +126,7 @@ TEST(Tiling, OverABitmapAndFilledKinds)
     TBitmap32 centred;
     centred.Resize(8, 5);
     DrawFilled(src.get(), &centred, 3);
-    EXPECT_EQ(centred.PixelAt(2, 1), src->PixelAt(0, 0)); // (8-3)/2, (5-2)/2
+    EXPECT_EQ(centred.PixelAt(2, 1), src->PixelAt(0, 0));  // (8-3)/2, (5-2)/2
     TBitmap32 stretched;
     stretched.Resize(6, 4);
     DrawFilled(src.get(), &stretched, 4);
@@ -191,5 +191,5 @@ TEST(Strips, SplitAndStretchedCopy)
     EXPECT_EQ(copy->PixelAt(11, 5), button->PixelAt(5, 5));
 }
 
-} // namespace
-} // namespace ks
+}  // namespace
+}  // namespace ks

@@ -180,8 +180,7 @@ TEST(PngDecoder, RefusesOversizedImagesBeforeAllocating)
     EXPECT_EQ(message, "PNG image of 20000 x 16 pixels exceeds the limit of 16384 pixels on a side");
     // 16384 x 16384 is allowed, but a file of a few hundred bytes cannot
     // hold its data.
-    EXPECT_NE(ErrorOf([&] { DecodePng(ReadSample("png_huge_claim.png"), sink); }).find("too short"),
-              std::string::npos);
+    EXPECT_NE(ErrorOf([&] { DecodePng(ReadSample("png_huge_claim.png"), sink); }).find("too short"), std::string::npos);
     EXPECT_EQ(sink.calls, 0);
 }
 
@@ -225,7 +224,8 @@ TEST(JpegDecoder, DecodesColourGreyAndProgressiveFiles)
     }
     TPixelBuffer grey;
     DecodeJpeg(ReadSample("jpeg_gray.jpg"), grey);
-    ExpectNear(grey, [](int x, int y) { return MakeColor32(JpegRed(x, y), JpegRed(x, y), JpegRed(x, y)); }, 2);
+    ExpectNear(
+        grey, [](int x, int y) { return MakeColor32(JpegRed(x, y), JpegRed(x, y), JpegRed(x, y)); }, 2);
 }
 
 TEST(JpegDecoder, RefusesTruncatedAndOversizedFiles)
@@ -327,8 +327,8 @@ TEST(FuzzRegressions, EachInputGivesItsRecordedOutcome)
     };
     TDecodeLimits limits;
     limits.MaxPixels = 2048u * 2048u;
-    const std::pair<const char*, void (*)(std::span<const std::uint8_t>, TImageSink&, const TDecodeLimits&)>
-        targets[] = {
+    const std::pair<const char*, void (*)(std::span<const std::uint8_t>, TImageSink&, const TDecodeLimits&)> targets[] =
+        {
             {"fuzz_png", [](auto d, auto& s, const auto& l) { DecodePng(d, s, l); }},
             {"fuzz_jpeg", DecodeJpeg},
             {"fuzz_bmp", [](auto d, auto& s, const auto& l) { DecodeBmp(d, s, l); }},

@@ -18,7 +18,10 @@ inline unsigned Alpha(int x, int y) { return static_cast<unsigned>((x * 37 + y *
 
 // 16-bit channels whose high byte is the 8-bit pattern and whose low byte
 // differs, so that a decoder taking the wrong byte is caught.
-inline unsigned Wide(unsigned v8, int x, int y) { return (v8 << 8) | ((static_cast<unsigned>(x * 11 + y * 5) + 0x5Au) & 0xFFu); }
+inline unsigned Wide(unsigned v8, int x, int y)
+{
+    return (v8 << 8) | ((static_cast<unsigned>(x * 11 + y * 5) + 0x5Au) & 0xFFu);
+}
 
 // A stored grey sample of the given bit depth, and its 8-bit level.
 inline unsigned GreySample(int x, int y, int bitDepth)
@@ -29,10 +32,14 @@ inline unsigned GreySample(int x, int y, int bitDepth)
 inline unsigned GreyLevel(unsigned sample, int bitDepth)
 {
     switch (bitDepth) {
-    case 1: return sample * 255u;
-    case 2: return sample * 85u;
-    case 4: return sample * 17u;
-    default: return sample;
+    case 1:
+        return sample * 255u;
+    case 2:
+        return sample * 85u;
+    case 4:
+        return sample * 17u;
+    default:
+        return sample;
     }
 }
 

@@ -54,8 +54,8 @@ std::string WriteStrip(int width, int height)
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             put32(StripPixel(x, y));
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     return path.string();
 }
 
@@ -312,8 +312,8 @@ TEST(PngPictures, StoresWhatTheLayoutNeeds)
     std::vector<std::string> order;
     for (const fw::TPropInfo* p : info.Properties())
         order.push_back(p->Name);
-    EXPECT_EQ(order, (std::vector<std::string>{"Active", "MultiLineMode", "Image", "Normal", "Hot", "Disable",
-                                               "Count", "Pressed", "PicturesChanged"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"Active", "MultiLineMode", "Image", "Normal", "Hot", "Disable", "Count",
+                                               "Pressed", "PicturesChanged"}));
     EXPECT_TRUE(stored("Active"));
     EXPECT_TRUE(stored("Normal"));
     EXPECT_TRUE(stored("Count"));

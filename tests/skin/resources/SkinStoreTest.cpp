@@ -98,7 +98,8 @@ TEST(SkinStore, WritesBackTheSameStream)
 TEST(SkinStore, DamagedStreamFailsWithTheReadersError)
 {
     const std::span<const std::uint8_t> stored = BuiltInSkinStore();
-    const std::vector<std::uint8_t> cut(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(stored.size() / 2));
+    const std::vector<std::uint8_t> cut(stored.begin(),
+                                        stored.begin() + static_cast<std::ptrdiff_t>(stored.size() / 2));
     EXPECT_THROW(TKsSkinResDM(nullptr, cut), fw::EReadError);
     std::vector<std::uint8_t> wrongClass(stored.begin(), stored.end());
     wrongClass[6] = 'X';  // "TKsSkinResDM" -> "TXsSkinResDM"
@@ -165,7 +166,10 @@ TEST(SkinImageLookup, TrimsAndFoldsOnlyAsciiCase)
         EXPECT_EQ(items.IndexOf(id), -1) << id;
 
     // Characters above 127 keep their bytes: no case folding beyond ASCII.
-    EXPECT_EQ(SkinImageKey(" \xc3\xa4" "b\x7f "), "\xc3\xa4" "B\x7f");
+    EXPECT_EQ(SkinImageKey(" \xc3\xa4"
+                           "b\x7f "),
+              "\xc3\xa4"
+              "B\x7f");
     EXPECT_EQ(SkinImageKey("\xc3\xa4"), "\xc3\xa4");
 }
 
