@@ -321,8 +321,17 @@ void TKsSkinForm::WMSize(fw::TMessage& m)
     m_state.Resized();
     if (TKsFormLayerBorder* border = Border())
         border->Relayout();
-    if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block))
-        RefreshAll();
+    // Stretched and nine-sliced pictures change everywhere with the size:
+    // the client and every control on it (which show the picture through
+    // their own backgrounds and frames) are repainted. The frame paint that
+    // any size change brings fits the picture to the size first.
+    if (m_style == ssPicture && (m_fillStyle == mfsStretch || m_fillStyle == mfs9Block)) {
+        if (HWND h = FormWindow()) {
+            ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+            for (HWND child = ::GetWindow(h, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+                ::RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+    }
 }
 
 void TKsSkinForm::WMPaint(fw::TMessage& m)

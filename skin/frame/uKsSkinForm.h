@@ -143,6 +143,10 @@ class TKsSkinForm : public TKsHookWindowProc {
     void EraseClient(HDC dc);
     void BuildColorBackground();
     void BuildPictureBackground();
+    // Rebuilds what the form's present size needs of the background of its
+    // style (an outgrown background, a stretched or nine-sliced picture of
+    // another size) before the frame or the client shows it.
+    void FitBackgroundToSize();
 
     // --- state, for the painting helpers and for tests ----------------------------
     fw::TCustomForm* Form() const { return m_form; }
@@ -261,6 +265,9 @@ private:
     std::uintptr_t m_classBrushKey = 0;
     bool m_regionDirty = true;
     bool m_regionGuard = false;
+    // The region shape last given to m_regionWindow.
+    HWND m_regionWindow = nullptr;
+    FrameRegionShape m_regionShape;
     bool m_refreshGuard = false;
 
     // Fading, first show, frame width and timers; the state acts on the form

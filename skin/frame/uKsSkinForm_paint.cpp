@@ -10,6 +10,7 @@
 #include "framework/Forms_win.h"
 #include "framework/ScopeGuard.h"
 #include "skin/frame/FormBackground.h"
+#include "skin/frame/FrameRegionChange.h"
 #include "skin/frame/uKsSkinNCCtrlBase.h"
 #include "skin/render/BitmapHelpers.h"
 #include "skin/render/NineSlice.h"
@@ -26,6 +27,16 @@ namespace {
 void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(dc, at.X, at.Y); }
 
 const TBitmap32* LookUpPicture(const std::string& name) { return SkinResManager().GetBitmap(name); }
+
+// Backgrounds grow ahead of a growing form up to its monitor's size (see
+// BackgroundStorage).
+fw::TSize BackgroundLimit(fw::TCustomForm& form)
+{
+    const fw::TMonitor* monitor = form.Monitor();
+    if (monitor == nullptr)
+        return fw::TSize();
+    return fw::TSize(monitor->Width() + kBackgroundSlack, monitor->Height() + kBackgroundSlack);
+}
 
 }  // namespace
 
@@ -69,6 +80,8 @@ void TKsSkinForm::PaintFrame()
     const int t = m_titleHeight;
     const int f = FramWidth();
 
+    // The pieces show the background as it is for this size.
+    FitBackgroundToSize();
     fw::ScopedWindowDC windowDC(h);
     if (!windowDC)
         return;
@@ -88,7 +101,9 @@ void TKsSkinForm::PaintFrame()
     };
 
     if (m_style == ssColor) {
-        const auto layout = FramePieceLayouts(w, hh, t, f, false, m_colorBackground->Width());
+        // The right piece shows the background's right edge as a build for
+        // this size has it (every column of it is alike).
+        const auto layout = FramePieceLayouts(w, hh, t, f, false, w + kBackgroundSlack);
         const FramePieceLayout& title = layout[0];
         piece.Resize(title.Width, title.Height);
         if (m_activeGradient && t > 0) {
@@ -137,41 +152,59 @@ void TKsSkinForm::PaintFrame()
 
 void TKsSkinForm::UpdateRegion()
 {
-    if (Designing() || m_regionGuard || !m_regionDirty)
+    if (Designing() || m_regionGuard)
         return;
     HWND h = FormWindow();
     if (h == nullptr)
         return;
-    m_regionDirty = false;
-    m_regionGuard = true;
-    auto done = fw::OnScopeExit([this] { m_regionGuard = false; });
-
     const int w = m_form->Width();
     const int hh = m_form->Height();
     const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), FramWidth(), FlatFrame());
-    fw::ScopedRegion region;
-    const fw::TRect& b = shape.Bounds;
-    switch (shape.Kind) {
-    case FrameRegionKind::Rectangle:
-        region.Reset(::CreateRectRgn(b.Left, b.Top, b.Right, b.Bottom));
-        break;
-    case FrameRegionKind::RoundRect:
-        region.Reset(::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
-        break;
-    case FrameRegionKind::RoundTopSquareBottom: {
-        region.Reset(::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
-        const fw::TRect& s = shape.SquareBottom;
-        fw::ScopedRegion square(::CreateRectRgn(s.Left, s.Top, s.Right, s.Bottom));
-        if (region && square)
-            ::CombineRgn(region.Get(), region.Get(), square.Get(), RGN_OR);
-        break;
-    }
-    }
-    if (region) {
-        // From here on the window owns the region.
-        if (::SetWindowRgn(h, region.Get(), TRUE) != 0)
+    const fw::TRect client = SkinClientRect(fw::TRect(0, 0, w, hh), m_titleHeight, FramWidth());
+    const TRegionChange change =
+        PlanRegionChange(m_regionWindow == h ? std::optional(m_regionShape) : std::nullopt, shape, client);
+    if (!change.Set && !m_regionDirty)
+        return;
+    m_regionGuard = true;
+    auto done = fw::OnScopeExit([this] { m_regionGuard = false; });
+
+    if (change.Set) {
+        fw::ScopedRegion region;
+        const fw::TRect& b = shape.Bounds;
+        switch (shape.Kind) {
+        case FrameRegionKind::Rectangle:
+            region.Reset(::CreateRectRgn(b.Left, b.Top, b.Right, b.Bottom));
+            break;
+        case FrameRegionKind::RoundRect:
+            region.Reset(
+                ::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
+            break;
+        case FrameRegionKind::RoundTopSquareBottom: {
+            region.Reset(
+                ::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
+            const fw::TRect& sq = shape.SquareBottom;
+            fw::ScopedRegion square(::CreateRectRgn(sq.Left, sq.Top, sq.Right, sq.Bottom));
+            if (region && square)
+                ::CombineRgn(region.Get(), region.Get(), square.Get(), RGN_OR);
+            break;
+        }
+        }
+        // From here on the window owns the region. The frame is painted right
+        // after this (every caller does), so no redraw of the whole window:
+        // only the client pixels the old region hid.
+        if (region && ::SetWindowRgn(h, region.Get(), FALSE) != 0) {
             (void)region.Release();
+            m_regionWindow = h;
+            m_regionShape = shape;
+            for (const fw::TRect& r : change.Repaint) {
+                const RECT rc{r.Left - client.Left, r.Top - client.Top, r.Right - client.Left, r.Bottom - client.Top};
+                ::InvalidateRect(h, &rc, TRUE);
+            }
+        }
     }
+    if (!m_regionDirty)
+        return;
+    m_regionDirty = false;
 
     // The system caption is never shown.
     const LONG_PTR style = ::GetWindowLongPtrW(h, GWL_STYLE);
@@ -197,9 +230,9 @@ void TKsSkinForm::UpdateRegion()
                            static_cast<LONG_PTR>(classStyle & ~static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW)));
 }
 
-void TKsSkinForm::PaintClient(HDC dc)
+void TKsSkinForm::FitBackgroundToSize()
 {
-    if (dc == nullptr || m_form == nullptr)
+    if (m_form == nullptr)
         return;
     const int w = m_form->Width();
     const int h = m_form->Height();
@@ -211,9 +244,8 @@ void TKsSkinForm::PaintClient(HDC dc)
         if (ColorBackgroundStale(*m_colorBackground, fw::TSize(w, h))) {
             ks::BuildColorBackground(*m_colorBackground, fw::TSize(w, h), m_effectiveClientColor,
                                      m_activeGradient ? m_gradientBitmap.get() : nullptr,
-                                     fw::TPoint(-FramWidth(), -m_titleHeight));
+                                     fw::TPoint(-FramWidth(), -m_titleHeight), BackgroundLimit(*m_form));
         }
-        m_colorBackground->CopyToDC(dc, 0, 0);
         return;
     }
     if (m_style != ssPicture || m_pictureBackground->IsEmpty())
@@ -223,8 +255,21 @@ void TKsSkinForm::PaintClient(HDC dc)
         // Stretched and nine-sliced pictures follow every size.
         m_pictureBuilt = wanted;
         FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
-                              fw::TPoint(0, 0));
+                              fw::TPoint(0, 0), BackgroundLimit(*m_form));
     }
+}
+
+void TKsSkinForm::PaintClient(HDC dc)
+{
+    if (dc == nullptr || m_form == nullptr)
+        return;
+    FitBackgroundToSize();
+    if (m_style == ssColor) {
+        m_colorBackground->CopyToDC(dc, 0, 0);
+        return;
+    }
+    if (m_style != ssPicture || m_pictureBackground->IsEmpty())
+        return;
     // Picture coordinates are window coordinates.
     m_pictureBackground->CopyToDC(dc, -FramWidth(), -m_titleHeight);
 }
@@ -256,7 +301,8 @@ void TKsSkinForm::BuildColorBackground()
                       m_effectiveTitleColor, m_effectiveClientColor);
     // The client continues the gradient where the title bar left off.
     ks::BuildColorBackground(*m_colorBackground, fw::TSize(m_form->Width(), m_form->Height()), m_effectiveClientColor,
-                             m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight));
+                             m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight),
+                             BackgroundLimit(*m_form));
 }
 
 void TKsSkinForm::BuildPictureBackground()
@@ -293,7 +339,7 @@ void TKsSkinForm::BuildPictureBackground()
         m_pictureColor = 0x00FFFFFF;
     }
     FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
-                          fw::TPoint(ox, oy));
+                          fw::TPoint(ox, oy), BackgroundLimit(*m_form));
     // The source may have changed: what was built from an earlier one is
     // never taken for this one.
     ++m_pictureGeneration;

@@ -70,6 +70,44 @@ void DrawNineSliceThirds(const TBitmap32* src, TBitmap32* dst, bool viaGdi)
                   viaGdi);
 }
 
+namespace {
+
+// Limits dst's clip to area for the lifetime of the guard.
+class TClipToArea {
+public:
+    TClipToArea(TCustomBitmap32& dst, const TRect& area) : m_dst(dst), m_saved(dst.ClipRect())
+    {
+        m_dst.SetClipRect(fw::IntersectRect(m_saved, area));
+    }
+    ~TClipToArea() { m_dst.SetClipRect(m_saved); }
+    TClipToArea(const TClipToArea&) = delete;
+    TClipToArea& operator=(const TClipToArea&) = delete;
+
+private:
+    TCustomBitmap32& m_dst;
+    TRect m_saved;
+};
+
+}  // namespace
+
+void DrawNineSliceThirds(const TBitmap32* src, TBitmap32* dst, const TRect& area)
+{
+    if (src == nullptr || dst == nullptr || src->IsEmpty() || dst->IsEmpty() || area.IsEmpty())
+        return;
+    const TSize srcSize(src->Width(), src->Height());
+    const TSize areaSize(area.Width(), area.Height());
+    TClipToArea clip(*dst, area);
+    for (const TSlicePiece& piece : NineSlicePieces(srcSize, areaSize, NineSliceThirdsMiddle(srcSize, areaSize))) {
+        if (piece.Dst.IsEmpty())
+            continue;
+        const TRect at = fw::OffsetRect(piece.Dst, area.Left, area.Top);
+        if (piece.Kind == TSlicePieceKind::Tiled)
+            TileAlongAxis(src, dst, piece.Src, at);
+        else
+            DrawStretched(dst, at, piece.Src, src);
+    }
+}
+
 void TileAlongAxis(const TCustomBitmap32* src, TCustomBitmap32* dst, const TRect& s, const TRect& d)
 {
     if (src == nullptr || dst == nullptr)
@@ -145,10 +183,16 @@ void DrawFilled(const TBitmap32* src, TBitmap32* dst, int kind)
 
 void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, float extra)
 {
-    if (src == nullptr || dst == nullptr || src->IsEmpty() || dst->IsEmpty())
+    if (dst != nullptr)
+        DrawCoverZoom(src, dst, dst->BoundsRect(), extra);
+}
+
+void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, const TRect& area, float extra)
+{
+    if (src == nullptr || dst == nullptr || src->IsEmpty() || dst->IsEmpty() || area.IsEmpty())
         return;
-    const float scale = std::max(static_cast<float>(dst->Width()) / static_cast<float>(src->Width()),
-                                 static_cast<float>(dst->Height()) / static_cast<float>(src->Height())) +
+    const float scale = std::max(static_cast<float>(area.Width()) / static_cast<float>(src->Width()),
+                                 static_cast<float>(area.Height()) / static_cast<float>(src->Height())) +
                         extra;
     auto resampler = std::make_unique<TLinearResampler>();
     resampler->SetPixelAccessMode(pamTransparentEdge);
@@ -159,10 +203,16 @@ void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, float extra)
     t.Scale(scale, scale);
     const TRect bounds = RoundRect(t.GetTransformedBounds());
     // The zoomed picture goes into a temporary of the bounds' size that is
-    // then copied centred onto dst; only the part inside dst's clip is ever
-    // seen, and that part is drawn straight into dst.
-    TransformDrawCopied(*dst, (dst->Width() - bounds.Width()) / 2, (dst->Height() - bounds.Height()) / 2,
-                        bounds.Width(), bounds.Height(), *src, t);
+    // then copied centred onto the area; only the part inside the area (and
+    // dst's clip) is ever seen, and that part is drawn straight into dst.
+    const int x = area.Left + (area.Width() - bounds.Width()) / 2;
+    const int y = area.Top + (area.Height() - bounds.Height()) / 2;
+    TClipToArea clip(*dst, area);
+    // A zoom a little short of the area (a negative extra) leaves transparent
+    // pixels around it, as a fresh bitmap would show.
+    if (fw::IntersectRect(area, TRect(x, y, x + bounds.Width(), y + bounds.Height())) != area)
+        dst->FillAreaClipped(area.Left, area.Top, area.Right, area.Bottom, 0);
+    TransformDrawCopied(*dst, x, y, bounds.Width(), bounds.Height(), *src, t);
 }
 
 std::unique_ptr<TBitmap32> MakeStretchedCopy(const TBitmap32* src, int w, int h, const TBitmap32Factory& factory)

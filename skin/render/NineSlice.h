@@ -37,6 +37,10 @@ TRect NineSliceThirdsMiddle(TSize srcSize, TSize dstSize);
 // tiled); viaGdi true: every piece copied, stretched (StretchBlt SRCCOPY).
 void DrawNineSlice(const TBitmap32* src, TBitmap32* dst, const TRect& middle, bool viaGdi);
 void DrawNineSliceThirds(const TBitmap32* src, TBitmap32* dst, bool viaGdi);
+// The same pieces drawn by src's draw mode into area of dst (clipped to it)
+// instead of the whole of dst: area shows what a bitmap of area's size would,
+// and dst outside area is left as it was.
+void DrawNineSliceThirds(const TBitmap32* src, TBitmap32* dst, const TRect& area);
 
 // Repeats srcRect along the one axis whose size matches dstRect's; the last
 // tile shows the start of the source uncut in scale. Nothing when neither
@@ -49,6 +53,9 @@ void DrawFilled(const TBitmap32* src, TBitmap32* dst, int kind);
 // Scales src (bilinear, transparent edges) to cover dst enlarged by extra,
 // centred. src keeps the linear resampler afterwards.
 void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, float extra);
+// The same into area of dst: every pixel of area is written with what a
+// bitmap of area's size would hold, and dst outside area is left as it was.
+void DrawCoverZoom(TCustomBitmap32* src, TCustomBitmap32* dst, const TRect& area, float extra);
 
 // A new w x h image with src's draw properties, filled by nine-slice thirds
 // through GDI; nullptr for a null src.
