@@ -78,7 +78,9 @@ TKsSkinForm::TKsSkinForm(fw::TComponent* owner)
       m_gradientBitmap(std::make_unique<TBitmap32>()),
       m_colorBackground(std::make_unique<TBitmap32>()),
       m_pictureSource(std::make_unique<TBitmap32>()),
-      m_pictureBackground(std::make_unique<TBitmap32>())
+      m_pictureBackground(std::make_unique<TBitmap32>()),
+      m_rowPiece(std::make_unique<TBitmap32>()),
+      m_sidePiece(std::make_unique<TBitmap32>())
 {
     const bool designing = DesigningNow();
     if (!designing)

@@ -147,6 +147,9 @@ class TKsSkinForm : public TKsHookWindowProc {
     // style (an outgrown background, a stretched or nine-sliced picture of
     // another size) before the frame or the client shows it.
     void FitBackgroundToSize();
+    // The window's size as the system has it: the frame paint that a size
+    // change brings may come before the form's bounds follow.
+    fw::TSize WindowSize() const;
 
     // --- state, for the painting helpers and for tests ----------------------------
     fw::TCustomForm* Form() const { return m_form; }
@@ -261,6 +264,9 @@ private:
     std::unique_ptr<TBitmap32> m_colorBackground;
     std::unique_ptr<TBitmap32> m_pictureSource;
     std::unique_ptr<TBitmap32> m_pictureBackground;
+    // Kept between frame paints: the title and bottom pieces, the side pieces.
+    std::unique_ptr<TBitmap32> m_rowPiece;
+    std::unique_ptr<TBitmap32> m_sidePiece;
     fw::ScopedBrush m_classBrush;
     std::uintptr_t m_classBrushKey = 0;
     bool m_regionDirty = true;

@@ -23,13 +23,27 @@ namespace ks {
 namespace {
 
 // Pieces and backgrounds are copied to the window opaquely: their alpha is
-// never used there.
-void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(dc, at.X, at.Y); }
+// never used there. A piece is the clipped top-left part of its bitmap.
+void CopyPiece(const TBitmap32& piece, HDC dc, fw::TPoint at) { piece.CopyToDC(dc, at.X, at.Y, piece.ClipRect()); }
+
+// Frame pieces are drawn into bitmaps kept between paints, which grow like
+// the backgrounds (and never shrink: a piece is at most a monitor wide): the
+// piece is the top-left width x height, and the clip is set to it.
+void PreparePiece(TBitmap32& piece, int width, int height, fw::TSize limit)
+{
+    if (piece.Width() < width || piece.Height() < height) {
+        const fw::TSize storage =
+            BackgroundStorage(fw::TSize(piece.Width(), piece.Height()), fw::TSize(width, height), limit);
+        piece.Resize(storage.cx, storage.cy);
+    }
+    piece.SetClipRect(fw::TRect(0, 0, width, height));
+}
 
 const TBitmap32* LookUpPicture(const std::string& name) { return SkinResManager().GetBitmap(name); }
 
-// Backgrounds grow ahead of a growing form up to its monitor's size (see
-// BackgroundStorage).
+// Backgrounds that a size change rebuilds grow ahead of a growing form, up to
+// its monitor's size (see BackgroundStorage); a skin change builds them at
+// the size they need.
 fw::TSize BackgroundLimit(fw::TCustomForm& form)
 {
     const fw::TMonitor* monitor = form.Monitor();
@@ -75,8 +89,9 @@ void TKsSkinForm::PaintFrame()
         return;
     BuildMenuItems();
 
-    const int w = m_form->Width();
-    const int hh = m_form->Height();
+    const fw::TSize size = WindowSize();
+    const int w = size.cx;
+    const int hh = size.cy;
     const int t = m_titleHeight;
     const int f = FramWidth();
 
@@ -87,25 +102,28 @@ void TKsSkinForm::PaintFrame()
         return;
     fw::ScopedSaveDC saved(windowDC.Get());
     HDC dc = windowDC.Get();
-    // One bitmap serves all four pieces. The sides and the bottom show the
-    // background under them and their frame lines.
-    TBitmap32 piece;
+    // The title and the bottom share one bitmap, the sides another. The sides
+    // and the bottom show the background under them and their frame lines.
+    const fw::TSize limit = BackgroundLimit(*m_form);
     const auto paintSides = [&](const auto& layout, const TBitmap32& background) {
         for (std::size_t i = 1; i < layout.size(); ++i) {
             const FramePieceLayout& p = layout[i];
-            piece.Resize(p.Width, p.Height);
+            TBitmap32& piece = p.Kind == FramePiece::Bottom ? *m_rowPiece : *m_sidePiece;
+            PreparePiece(piece, p.Width, p.Height, limit);
+            piece.FillAreaClipped(0, 0, p.Width, p.Height, 0);
             DrawAt(&piece, p.BackgroundAt.X, p.BackgroundAt.Y, &background);
             DrawFrameLines(p.Kind, piece);
             CopyPiece(piece, dc, p.WindowAt);
         }
     };
+    TBitmap32& piece = *m_rowPiece;
 
     if (m_style == ssColor) {
         // The right piece shows the background's right edge as a build for
         // this size has it (every column of it is alike).
         const auto layout = FramePieceLayouts(w, hh, t, f, false, w + kBackgroundSlack);
         const FramePieceLayout& title = layout[0];
-        piece.Resize(title.Width, title.Height);
+        PreparePiece(piece, title.Width, title.Height, limit);
         if (m_activeGradient && t > 0) {
             piece.Clear(ColorToColor32(m_effectiveClientColor));
             GradientFillBitmap(piece, m_effectiveTitleColor, m_effectiveClientColor, true,
@@ -138,7 +156,7 @@ void TKsSkinForm::PaintFrame()
     }
     const auto layout = FramePieceLayouts(w, hh, t, f, true, m_pictureBackground->Width());
     const FramePieceLayout& title = layout[0];
-    piece.Resize(title.Width, title.Height);
+    PreparePiece(piece, title.Width, title.Height, limit);
     if (m_keepTitlerColor)
         piece.Clear(ColorToColor32(m_titlerColor));
     else
@@ -157,8 +175,9 @@ void TKsSkinForm::UpdateRegion()
     HWND h = FormWindow();
     if (h == nullptr)
         return;
-    const int w = m_form->Width();
-    const int hh = m_form->Height();
+    const fw::TSize size = WindowSize();
+    const int w = size.cx;
+    const int hh = size.cy;
     const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), FramWidth(), FlatFrame());
     const fw::TRect client = SkinClientRect(fw::TRect(0, 0, w, hh), m_titleHeight, FramWidth());
     const TRegionChange change =
@@ -230,12 +249,22 @@ void TKsSkinForm::UpdateRegion()
                            static_cast<LONG_PTR>(classStyle & ~static_cast<ULONG_PTR>(CS_VREDRAW | CS_HREDRAW)));
 }
 
+fw::TSize TKsSkinForm::WindowSize() const
+{
+    // A minimised window keeps the size it is restored to, as the form does.
+    RECT r{};
+    if (HWND h = FormWindow(); h != nullptr && !::IsIconic(h) && ::GetWindowRect(h, &r))
+        return fw::TSize(r.right - r.left, r.bottom - r.top);
+    return m_form != nullptr ? fw::TSize(m_form->Width(), m_form->Height()) : fw::TSize();
+}
+
 void TKsSkinForm::FitBackgroundToSize()
 {
     if (m_form == nullptr)
         return;
-    const int w = m_form->Width();
-    const int h = m_form->Height();
+    const fw::TSize size = WindowSize();
+    const int w = size.cx;
+    const int h = size.cy;
     if (m_style == ssColor) {
         // The gradient is as wide as the monitor; a wider monitor rebuilds it.
         if (m_activeGradient && (m_gradientBitmap->Width() < MonitorWidth() ||
@@ -301,8 +330,7 @@ void TKsSkinForm::BuildColorBackground()
                       m_effectiveTitleColor, m_effectiveClientColor);
     // The client continues the gradient where the title bar left off.
     ks::BuildColorBackground(*m_colorBackground, fw::TSize(m_form->Width(), m_form->Height()), m_effectiveClientColor,
-                             m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight),
-                             BackgroundLimit(*m_form));
+                             m_activeGradient ? m_gradientBitmap.get() : nullptr, fw::TPoint(0, -m_titleHeight));
 }
 
 void TKsSkinForm::BuildPictureBackground()
@@ -339,7 +367,7 @@ void TKsSkinForm::BuildPictureBackground()
         m_pictureColor = 0x00FFFFFF;
     }
     FillPictureBackground(*m_pictureBackground, *m_pictureSource, m_fillStyle, fw::TSize(w, h), m_pictureColor,
-                          fw::TPoint(ox, oy), BackgroundLimit(*m_form));
+                          fw::TPoint(ox, oy));
     // The source may have changed: what was built from an earlier one is
     // never taken for this one.
     ++m_pictureGeneration;

@@ -275,6 +275,9 @@ class TBitmap32 : public TCustomBitmap32 {
 
     // StretchDIBits 1:1 of the colour values; nothing when empty.
     void CopyToDC(HDC dc, int x, int y) const;
+    // The same for the part of the bitmap in part (cut to the bitmap), its
+    // top-left at (x, y).
+    void CopyToDC(HDC dc, int x, int y, const TRect& part) const;
     // StretchBlt SRCCOPY from hsrc (srcRect) into dstRect; nothing when empty.
     void CopyFromDC(const TRect& dstRect, const TRect& srcRect, HDC hsrc);
 

@@ -247,6 +247,16 @@ void TBitmap32::CopyToDC(HDC dc, int x, int y) const
                     SRCCOPY);
 }
 
+void TBitmap32::CopyToDC(HDC dc, int x, int y, const TRect& part) const
+{
+    const TRect r = fw::IntersectRect(part, BoundsRect());
+    if (IsEmpty() || !m_dib || dc == nullptr || r.IsEmpty())
+        return;
+    ::GdiFlush();
+    ::BitBlt(dc, x + r.Left - part.Left, y + r.Top - part.Top, r.Width(), r.Height(), m_dib->dc.Get(), r.Left, r.Top,
+             SRCCOPY);
+}
+
 void TBitmap32::CopyFromDC(const TRect& dstRect, const TRect& srcRect, HDC hsrc)
 {
     if (IsEmpty() || !m_dib || hsrc == nullptr)

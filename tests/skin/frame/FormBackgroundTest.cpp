@@ -74,6 +74,40 @@ TEST(FormBackground, PictureFillStyles)
     EXPECT_EQ(background.Height(), 10);
 }
 
+TEST(FormBackground, StorageGrowsAheadOfAGrowingForm)
+{
+    const TSize limit(1930, 1090);
+    // First build, and without a limit: exactly what is needed.
+    EXPECT_EQ(BackgroundStorage(TSize(), TSize(340, 110), limit), TSize(340, 110));
+    EXPECT_EQ(BackgroundStorage(TSize(340, 110), TSize(500, 300), TSize()), TSize(500, 300));
+    // Kept while it holds the size and is not four times too large.
+    EXPECT_EQ(BackgroundStorage(TSize(900, 700), TSize(810, 610), limit), TSize(900, 700));
+    EXPECT_EQ(BackgroundStorage(TSize(1930, 1090), TSize(400, 300), limit), TSize(400, 300));
+    // Outgrown: half as much again, up to the limit, never below the need.
+    EXPECT_EQ(BackgroundStorage(TSize(810, 610), TSize(815, 612), limit), TSize(1215, 915));
+    EXPECT_EQ(BackgroundStorage(TSize(1500, 1000), TSize(1510, 1005), limit), TSize(1930, 1090));
+    EXPECT_EQ(BackgroundStorage(TSize(1930, 1090), TSize(2500, 1100), limit), TSize(2500, 1100));
+
+    // Reused storage: stretched and nine-sliced pictures fill only their part,
+    // which is what an exact build holds; tiles are laid afresh.
+    TBitmap32 source;
+    source.Resize(4, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.PixelAt(x, y) = 0xFF000000u | static_cast<TColor32>(y * 16 + x);
+    for (TKsFillStyle style : {mfsTile, mfsStretch, mfs9Block}) {
+        TBitmap32 exact, kept;
+        FillPictureBackground(exact, source, style, TSize(20, 10), kClient, TPoint(3, 1));
+        kept.Resize(34, 22);
+        kept.Clear(0xFFABCDEFu);
+        FillPictureBackground(kept, source, style, TSize(20, 10), kClient, TPoint(3, 1), limit);
+        ASSERT_EQ(kept.Width(), 34) << style;
+        for (int y = 0; y < exact.Height(); ++y)
+            for (int x = 0; x < exact.Width(); ++x)
+                ASSERT_EQ(kept.PixelAt(x, y), exact.PixelAt(x, y)) << style << " at " << x << "," << y;
+    }
+}
+
 TEST(FormBackground, WhenABackgroundMustBeRebuilt)
 {
     TBitmap32 background;

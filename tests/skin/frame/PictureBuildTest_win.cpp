@@ -11,13 +11,20 @@ using frametest::SkinFormTest;
 
 namespace {
 
-bool SameAsAFreshZoom(const TBitmap32& background, const TBitmap32& source)
+// The background's top-left w x h (it may be kept larger) against a fresh
+// zoom into a bitmap of that size.
+bool SameAsAFreshZoom(const TBitmap32& background, const TBitmap32& source, int w, int h)
 {
     TBitmap32 picture, fresh;
     picture.AssignFrom(&source);
-    fresh.Resize(background.Width(), background.Height());
+    fresh.Resize(w, h);
     DrawCoverZoom(&picture, &fresh, 0.0f);
-    return std::equal(fresh.Bits(), fresh.Bits() + fresh.Width() * fresh.Height(), background.Bits());
+    if (background.Width() < w || background.Height() < h)
+        return false;
+    for (int y = 0; y < h; ++y)
+        if (!std::equal(fresh.ScanLine(y), fresh.ScanLine(y) + w, background.ScanLine(y)))
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -33,12 +40,19 @@ TEST_F(SkinFormTest, KeptStretchedPictureIsWhatARebuildGives)
     for (int paint = 0; paint < 3; ++paint)
         ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(skin->PictureBackground().Width(), 340);
-    EXPECT_TRUE(SameAsAFreshZoom(skin->PictureBackground(), skin->PictureSource()));
+    EXPECT_TRUE(SameAsAFreshZoom(skin->PictureBackground(), skin->PictureSource(), 340, 110));
 
+    // Grown ahead of the form: the part the new size needs is rebuilt.
     form->SetBounds(100, 100, 400, 160);
     fwtest::PumpFor(100);
     ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    EXPECT_EQ(skin->PictureBackground().Width(), 410);
+    EXPECT_EQ(skin->PictureBackground().Width(), 510);
     EXPECT_EQ(skin->PictureBackground().Height(), 170);
-    EXPECT_TRUE(SameAsAFreshZoom(skin->PictureBackground(), skin->PictureSource()));
+    EXPECT_TRUE(SameAsAFreshZoom(skin->PictureBackground(), skin->PictureSource(), 410, 170));
+    // Smaller again: the same bitmap, its top-left part rebuilt.
+    form->SetBounds(100, 100, 350, 120);
+    fwtest::PumpFor(100);
+    ::RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(skin->PictureBackground().Width(), 510);
+    EXPECT_TRUE(SameAsAFreshZoom(skin->PictureBackground(), skin->PictureSource(), 360, 130));
 }

@@ -151,6 +151,44 @@ TEST(CoverZoom, CoversAndCentres)
             EXPECT_EQ(dst.PixelAt(x, y) & 0xFFFFFF, 0x336699u) << x << "," << y;
 }
 
+// Drawn into the top-left part of a larger bitmap that holds other pixels,
+// the nine-slice and the cover zoom give that part exactly what a bitmap of
+// its size gets, and leave the rest alone.
+TEST(CoverZoom, IntoAnAreaAsIntoABitmapOfItsSize)
+{
+    const auto same = [](const TBitmap32& exact, const TBitmap32& large) {
+        for (int y = 0; y < large.Height(); ++y)
+            for (int x = 0; x < large.Width(); ++x) {
+                const TColor32 want = x < exact.Width() && y < exact.Height() ? exact.PixelAt(x, y) : 0xFF123456u;
+                if (large.PixelAt(x, y) != want)
+                    return ::testing::AssertionFailure() << x << "," << y;
+            }
+        return ::testing::AssertionSuccess();
+    };
+    for (TDrawMode mode : {dmOpaque, dmBlend}) {
+        auto src = Grid(30, 21, mode);
+        src->PixelAt(3, 4) = 0x80102030u;
+        for (const TSize size : {TSize(97, 61), TSize(31, 200), TSize(20, 15)}) {
+            TBitmap32 exact, large;
+            exact.Resize(size.cx, size.cy);
+            large.Resize(size.cx + 23, size.cy + 9);
+            large.Clear(0xFF123456u);
+            DrawNineSliceThirds(src.get(), &exact, false);
+            large.FillArea(0, 0, size.cx, size.cy, 0);
+            DrawNineSliceThirds(src.get(), &large, TRect(0, 0, size.cx, size.cy));
+            EXPECT_TRUE(same(exact, large)) << "nine-slice " << size.cx << " x " << size.cy;
+
+            large.Clear(0xFF123456u);
+            for (float extra : {0.0f, 0.3f, -0.05f}) {
+                exact.Clear(0);
+                DrawCoverZoom(src.get(), &exact, extra);
+                DrawCoverZoom(src.get(), &large, TRect(0, 0, size.cx, size.cy), extra);
+                EXPECT_TRUE(same(exact, large)) << "zoom " << size.cx << " x " << size.cy << " extra " << extra;
+            }
+        }
+    }
+}
+
 TEST(Strips, SplitAndStretchedCopy)
 {
     auto strip = Grid(117, 19, dmBlend);
