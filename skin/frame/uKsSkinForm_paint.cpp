@@ -179,7 +179,12 @@ void TKsSkinForm::UpdateRegion()
     const int w = size.cx;
     const int hh = size.cy;
     const FrameRegionShape shape = FrameRegionFor(w, hh, m_roundWindow, Zoomed(), FramWidth(), FlatFrame());
-    const fw::TRect client = SkinClientRect(fw::TRect(0, 0, w, hh), m_titleHeight, FramWidth());
+    // The client rectangle in window coordinates, as the system has it.
+    RECT wr{}, cr{};
+    ::GetWindowRect(h, &wr);
+    ::GetClientRect(h, &cr);
+    ::MapWindowPoints(h, HWND_DESKTOP, reinterpret_cast<POINT*>(&cr), 2);
+    const fw::TRect client(cr.left - wr.left, cr.top - wr.top, cr.right - wr.left, cr.bottom - wr.top);
     const TRegionChange change =
         PlanRegionChange(m_regionWindow == h ? std::optional(m_regionShape) : std::nullopt, shape, client);
     if (!change.Set && !m_regionDirty)
