@@ -75,19 +75,20 @@ HWND Gallery()
 // on from a given window (FindWindowEx with a window to start after): the
 // server loops for good when that window is being destroyed meanwhile, as
 // menu windows are all the time here.
+BOOL CALLBACK FindVisibleMenu(HWND w, LPARAM data)
+{
+    wchar_t name[16]{};
+    if (::IsWindowVisible(w) && ::GetClassNameW(w, name, 15) == 6 && std::wcscmp(name, L"#32768") == 0) {
+        *reinterpret_cast<HWND*>(data) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND VisibleMenu()
 {
     HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND w, LPARAM data) -> BOOL {
-            wchar_t name[16]{};
-            if (::IsWindowVisible(w) && ::GetClassNameW(w, name, 15) == 6 && std::wcscmp(name, L"#32768") == 0) {
-                *reinterpret_cast<HWND*>(data) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumWindows(&FindVisibleMenu, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -307,25 +308,27 @@ int Escape()
     return 0;
 }
 
+struct ChildSearch {
+    const wchar_t* Name;
+    HWND Found;
+};
+
+BOOL CALLBACK FindVisibleChild(HWND w, LPARAM data)
+{
+    auto* s = reinterpret_cast<ChildSearch*>(data);
+    wchar_t name[64]{};
+    ::GetClassNameW(w, name, 63);
+    if (std::wcscmp(name, s->Name) == 0 && ::IsWindowVisible(w)) {
+        s->Found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindChild(HWND parent, const wchar_t* className)
 {
-    struct Search {
-        const wchar_t* Name;
-        HWND Found;
-    } search{className, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64]{};
-            ::GetClassNameW(w, name, 63);
-            if (std::wcscmp(name, s->Name) == 0 && ::IsWindowVisible(w)) {
-                s->Found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{className, nullptr};
+    ::EnumChildWindows(parent, &FindVisibleChild, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
