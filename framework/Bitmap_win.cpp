@@ -1,5 +1,6 @@
 #include "framework/Graphics_win.h"
 
+#include "framework/Dib_win.h"
 #include "framework/ImageDecoding.h"
 #include "framework/SystemLibrary_win.h"
 #include "framework/TypInfo.h"
@@ -114,12 +115,7 @@ HBITMAP CreateDib(int width, int height, TPixelFormat format, void** bits = null
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
     } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;  // top-down
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(BitsOf(format));
-    info.header.biCompression = BI_RGB;
+    info.header = TopDownDibHeader(width, height, static_cast<WORD>(BitsOf(format)));
     if (format == pf16bit) {
         // 5-6-5 masks follow the header.
         info.header.biCompression = BI_BITFIELDS;

@@ -349,6 +349,9 @@ private:
     void AttachHandle(HWND hwnd);
     void DetachHandle();
     void ShowingChanged(bool showing);
+    void WMSetText(TMessage& message);
+    void WMSetCursor(TMessage& message);
+    void WMGetMinMaxInfo(TMessage& message);
 
     HWND m_handle = nullptr;
     HWND m_parentWindow = nullptr;

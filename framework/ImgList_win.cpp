@@ -1,5 +1,6 @@
 #include "framework/ImgList_win.h"
 
+#include "framework/Dib_win.h"
 #include "framework/SystemLibrary_win.h"
 #include "framework/TypInfo.h"
 
@@ -10,22 +11,10 @@ namespace fw {
 
 namespace {
 
-BITMAPINFO TopDown32(int width, int height)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // A width x height top-down DIB section and its pixels.
 ScopedBitmap NewDib(int width, int height, std::uint32_t*& bits)
 {
-    BITMAPINFO info = TopDown32(width, height);
+    BITMAPINFO info = TopDownDibInfo(width, height, 32);
     void* raw = nullptr;
     ScopedBitmap dib(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &raw, nullptr, 0));
     if (!dib || raw == nullptr)
@@ -103,7 +92,7 @@ int TCustomImageList::AddPictures(TBitmap& image, bool masked, TColor maskColor)
     const int ih = image.Height();
     // The source's pixels as 32-bit values, alpha included for 32-bit images.
     std::vector<std::uint32_t> source(static_cast<size_t>(iw) * static_cast<size_t>(ih));
-    BITMAPINFO info = TopDown32(iw, ih);
+    BITMAPINFO info = TopDownDibInfo(iw, ih, 32);
     {
         ScopedGetDC screen(nullptr);
         if (!::GetDIBits(screen.Get(), image.Handle(), 0, static_cast<UINT>(ih), source.data(), &info, DIB_RGB_COLORS))
@@ -172,7 +161,7 @@ void TCustomImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabl
     if (!enabled) {
         std::uint32_t* bits = nullptr;
         grey = NewDib(m_width, m_height, bits);
-        BITMAPINFO info = TopDown32(m_width, m_height);
+        BITMAPINFO info = TopDownDibInfo(m_width, m_height, 32);
         ScopedGetDC screen(nullptr);
         ::GetDIBits(screen.Get(), picture, 0, static_cast<UINT>(m_height), bits, &info, DIB_RGB_COLORS);
         for (int i = 0; i < m_width * m_height; ++i)

@@ -86,6 +86,10 @@ private:
     void ReadValue(TObject& instance, const TPropInfo& prop, std::string path, int depth);
     void ReadCollection(TCollection& collection, std::string path, int depth);
     std::string ReadStringValue(TValueType type, bool wide);
+    std::int64_t ReadIntegerValue(TValueType type, const TPropInfo& prop);
+    std::uint64_t ReadSetValue(const TPropInfo& prop);
+    double ReadFloatValue(TValueType type, const TPropInfo& prop);
+    std::vector<std::string> ReadStringList();
     void ResolveFixups();
     TComponent* FindReference(const std::string& name) const;
     void RunLoaded();
@@ -308,39 +312,100 @@ std::string TComponentReader::ReadStringValue(TValueType type, bool wide)
     }
 }
 
+namespace {
+
+EFrameworkError ValueMismatch(TValueType type, const TPropInfo& prop)
+{
+    return EFrameworkError(std::string("Invalid property value: ") + ValueTypeName(type) + " for a " +
+                           TypeKindName(prop.Kind) + " property");
+}
+
+}  // namespace
+
+std::int64_t TComponentReader::ReadIntegerValue(TValueType type, const TPropInfo& prop)
+{
+    std::int64_t v = 0;
+    if (IsIntegerType(type)) {
+        v = m_in.ReadIntegerValue(type);
+    } else if (type == vaIdent && prop.Idents != nullptr) {
+        const std::string ident = m_in.ReadShortString();
+        if (!prop.Idents->IdentToInt(ident, v)) {
+            throw EFrameworkError("Invalid property value " + ident);
+        }
+    } else {
+        throw ValueMismatch(type, prop);
+    }
+    if (v < prop.MinValue || v > prop.MaxValue)
+        throw EFrameworkError("Value out of range");
+    return v;
+}
+
+std::uint64_t TComponentReader::ReadSetValue(const TPropInfo& prop)
+{
+    std::uint64_t mask = 0;
+    while (true) {
+        const std::string member = m_in.ReadShortString();
+        if (member.empty())
+            break;
+        const int index = prop.Enum.IndexOf(member);
+        if (index < 0 || index >= 64)
+            throw EFrameworkError("Invalid property value " + member);
+        mask |= std::uint64_t{1} << index;
+    }
+    return mask;
+}
+
+double TComponentReader::ReadFloatValue(TValueType type, const TPropInfo& prop)
+{
+    switch (type) {
+    case vaExtended:
+        return m_in.ReadExtended();
+    case vaSingle:
+        return m_in.ReadSingle();
+    case vaDouble:
+    case vaDate:
+        return m_in.ReadDouble();
+    case vaCurrency:
+        return static_cast<double>(m_in.ReadInt64()) / 10000.0;
+    case vaInt8:
+    case vaInt16:
+    case vaInt32:
+    case vaInt64:
+        return static_cast<double>(m_in.ReadIntegerValue(type));
+    default:
+        throw ValueMismatch(type, prop);
+    }
+}
+
+std::vector<std::string> TComponentReader::ReadStringList()
+{
+    std::vector<std::string> items;
+    while (!m_in.EndOfList()) {
+        items.push_back(ReadStringValue(m_in.ReadValueType(), true));
+    }
+    m_in.ReadListEnd();
+    return items;
+}
+
+// One case a property kind: the value types it takes and where the value goes.
 void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::string path, int depth)
 {
     const std::size_t valueStart = m_in.Position();
     Guard(valueStart, [&] {
         const TValueType type = m_in.ReadValueType();
-        auto mismatch = [&]() -> EFrameworkError {
-            return EFrameworkError(std::string("Invalid property value: ") + ValueTypeName(type) + " for a " +
-                                   TypeKindName(prop.Kind) + " property");
+        const auto expect = [&](bool accepted) {
+            if (!accepted)
+                throw ValueMismatch(type, prop);
         };
         if (prop.IsReadOnly())
             throw EFrameworkError("Property " + prop.Name + " is read-only");
         switch (prop.Kind) {
         case TTypeKind::Integer:
-        case TTypeKind::Int64: {
-            std::int64_t v = 0;
-            if (IsIntegerType(type)) {
-                v = m_in.ReadIntegerValue(type);
-            } else if (type == vaIdent && prop.Idents != nullptr) {
-                const std::string ident = m_in.ReadShortString();
-                if (!prop.Idents->IdentToInt(ident, v)) {
-                    throw EFrameworkError("Invalid property value " + ident);
-                }
-            } else {
-                throw mismatch();
-            }
-            if (v < prop.MinValue || v > prop.MaxValue)
-                throw EFrameworkError("Value out of range");
-            prop.SetOrd(instance, v);
+        case TTypeKind::Int64:
+            prop.SetOrd(instance, ReadIntegerValue(type, prop));
             return;
-        }
         case TTypeKind::Enum: {
-            if (type != vaIdent)
-                throw mismatch();
+            expect(type == vaIdent);
             const std::string ident = m_in.ReadShortString();
             const int index = prop.Enum.IndexOf(ident);
             if (index < 0)
@@ -348,114 +413,57 @@ void TComponentReader::ReadValue(TObject& instance, const TPropInfo& prop, std::
             prop.SetOrd(instance, index);
             return;
         }
-        case TTypeKind::Bool: {
-            if (type != vaFalse && type != vaTrue)
-                throw mismatch();
+        case TTypeKind::Bool:
+            expect(type == vaFalse || type == vaTrue);
             prop.SetOrd(instance, type == vaTrue ? 1 : 0);
             return;
-        }
-        case TTypeKind::Set: {
-            if (type != vaSet)
-                throw mismatch();
-            std::uint64_t mask = 0;
-            while (true) {
-                const std::string member = m_in.ReadShortString();
-                if (member.empty())
-                    break;
-                const int index = prop.Enum.IndexOf(member);
-                if (index < 0 || index >= 64)
-                    throw EFrameworkError("Invalid property value " + member);
-                mask |= std::uint64_t{1} << index;
-            }
-            prop.SetOrd(instance, static_cast<std::int64_t>(mask));
+        case TTypeKind::Set:
+            expect(type == vaSet);
+            prop.SetOrd(instance, static_cast<std::int64_t>(ReadSetValue(prop)));
             return;
-        }
         case TTypeKind::String:
-        case TTypeKind::WString: {
-            if (type != vaString && type != vaLString && type != vaWString && type != vaUTF8String) {
-                throw mismatch();
-            }
+        case TTypeKind::WString:
+            expect(type == vaString || type == vaLString || type == vaWString || type == vaUTF8String);
             prop.SetStr(instance, ReadStringValue(type, prop.Kind == TTypeKind::WString));
             return;
-        }
-        case TTypeKind::Float: {
-            double v = 0;
-            switch (type) {
-            case vaExtended:
-                v = m_in.ReadExtended();
-                break;
-            case vaSingle:
-                v = m_in.ReadSingle();
-                break;
-            case vaDouble:
-            case vaDate:
-                v = m_in.ReadDouble();
-                break;
-            case vaCurrency:
-                v = static_cast<double>(m_in.ReadInt64()) / 10000.0;
-                break;
-            case vaInt8:
-            case vaInt16:
-            case vaInt32:
-            case vaInt64:
-                v = static_cast<double>(m_in.ReadIntegerValue(type));
-                break;
-            default:
-                throw mismatch();
-            }
-            prop.SetFloat(instance, v);
+        case TTypeKind::Float:
+            prop.SetFloat(instance, ReadFloatValue(type, prop));
             return;
-        }
-        case TTypeKind::Component: {
-            if (type == vaNil) {
+        case TTypeKind::Component:
+            expect(type == vaNil || type == vaIdent);
+            if (type == vaNil)
                 prop.SetComponent(instance, nullptr);
-            } else if (type == vaIdent) {
+            else
                 m_fixups.push_back({&instance, &prop, m_in.ReadShortString(), path, valueStart});
-            } else {
-                throw mismatch();
-            }
             return;
-        }
-        case TTypeKind::Method: {
-            if (type == vaNil) {
-                prop.SetEvent(instance, std::any());
-                if (auto* p = dynamic_cast<TPersistent*>(&instance))
-                    p->ClearBoundMethodName(prop);
-            } else if (type == vaIdent) {
+        case TTypeKind::Method:
+            expect(type == vaNil || type == vaIdent);
+            if (type == vaIdent) {
                 BindEvent(instance, prop, m_root, m_in.ReadShortString());
-            } else {
-                throw mismatch();
+                return;
             }
+            prop.SetEvent(instance, std::any());
+            if (auto* p = dynamic_cast<TPersistent*>(&instance))
+                p->ClearBoundMethodName(prop);
             return;
-        }
         case TTypeKind::Collection: {
-            if (type != vaCollection)
-                throw mismatch();
+            expect(type == vaCollection);
             auto* collection = dynamic_cast<TCollection*>(prop.GetObjectValue(instance));
             if (collection == nullptr)
                 throw EFrameworkError("Collection is not assigned");
             ReadCollection(*collection, path, depth + 1);
             return;
         }
-        case TTypeKind::Binary: {
-            if (type != vaBinary)
-                throw mismatch();
+        case TTypeKind::Binary:
+            expect(type == vaBinary);
             prop.ReadData(instance, m_in.ReadBytes(m_in.ReadLength(1)));
             return;
-        }
-        case TTypeKind::Strings: {
-            if (type != vaList)
-                throw mismatch();
-            std::vector<std::string> items;
-            while (!m_in.EndOfList()) {
-                items.push_back(ReadStringValue(m_in.ReadValueType(), true));
-            }
-            m_in.ReadListEnd();
-            prop.SetStrings(instance, std::move(items));
+        case TTypeKind::Strings:
+            expect(type == vaList);
+            prop.SetStrings(instance, ReadStringList());
             return;
-        }
         case TTypeKind::Class:
-            throw mismatch();
+            expect(false);
         }
     });
 }

@@ -1,9 +1,9 @@
 #include "framework/ReportException_win.h"
 
+#include "framework/ExceptionText.h"
 #include "framework/Messages_win.h"
 
 #include <cstdio>
-#include <string>
 
 namespace fw {
 
@@ -24,21 +24,10 @@ void ReportException(std::exception_ptr error) noexcept
 
 void WriteException(std::exception_ptr error) noexcept
 {
-    const char* text = "Unhandled exception of unknown type\n";
-    std::string line;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        try {
-            line = std::string("Unhandled exception: ") + e.what() + "\n";
-            text = line.c_str();
-        } catch (...) {
-            text = "Unhandled exception (its text could not be copied)\n";
-        }
-    } catch (...) {
-    }
-    ::OutputDebugStringA(text);
-    std::fputs(text, stderr);
+    WriteExceptionLine(error, [](const char* line) {
+        ::OutputDebugStringA(line);
+        std::fputs(line, stderr);
+    });
 }
 
 }  // namespace fw

@@ -12,12 +12,6 @@
 // leaks. Everything runs on the GUI thread, so a plain integer is enough.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <utility>

@@ -156,26 +156,31 @@ const TPropInfo* TClassInfo::FindProperty(std::string_view name) const
     return nullptr;
 }
 
-const TFieldInfo* TClassInfo::FindField(std::string_view name) const
+namespace {
+
+// The first entry of that name in the class's own list, then its ancestors'.
+template <class Info, class List>
+const Info* FindInClassChain(const TClassInfo* c, std::string_view name, List list)
 {
-    for (const TClassInfo* c = this; c != nullptr; c = c->m_parent) {
-        for (const TFieldInfo& f : c->m_fields) {
-            if (SameText(f.Name, name))
-                return &f;
+    for (; c != nullptr; c = c->Parent()) {
+        for (const Info& entry : (c->*list)()) {
+            if (SameText(entry.Name, name))
+                return &entry;
         }
     }
     return nullptr;
 }
 
+}  // namespace
+
+const TFieldInfo* TClassInfo::FindField(std::string_view name) const
+{
+    return FindInClassChain<TFieldInfo>(this, name, &TClassInfo::Fields);
+}
+
 const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const
 {
-    for (const TClassInfo* c = this; c != nullptr; c = c->m_parent) {
-        for (const TMethodInfo& m : c->m_methods) {
-            if (SameText(m.Name, name))
-                return &m;
-        }
-    }
-    return nullptr;
+    return FindInClassChain<TMethodInfo>(this, name, &TClassInfo::Methods);
 }
 
 // Builds the stored order: ordinary properties of the ancestors, then this

@@ -376,42 +376,15 @@ void TWinControl::Dispatch(TMessage& message)
         DefaultHandler(message);
         UpdateBounds();
         return;
-    case WM_SETTEXT: {
-        DefaultHandler(message);
-        const auto* text = reinterpret_cast<const wchar_t*>(message.LParam);
-        std::string caption = text ? WideToUtf8(text) : std::string();
-        if (caption != Caption())
-            TControl::m_caption = caption;
-        Perform(CM_TEXTCHANGED);
+    case WM_SETTEXT:
+        WMSetText(message);
         return;
-    }
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(message.WParam) == m_handle && LOWORD(message.LParam) == HTCLIENT) {
-            TCursor cursor = ScreenCursorValue();
-            if (cursor == crDefault)
-                cursor = Cursor();
-            if (cursor != crDefault) {
-                ::SetCursor(CursorHandleOf(cursor));
-                message.Result = 1;
-                return;
-            }
-        }
-        DefaultHandler(message);
+        WMSetCursor(message);
         return;
-    case WM_GETMINMAXINFO: {
-        DefaultHandler(message);
-        auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
-        const TSizeConstraints& c = Constraints();
-        if (c.MinWidth() > 0)
-            info->ptMinTrackSize.x = c.MinWidth();
-        if (c.MinHeight() > 0)
-            info->ptMinTrackSize.y = c.MinHeight();
-        if (c.MaxWidth() > 0)
-            info->ptMaxTrackSize.x = c.MaxWidth();
-        if (c.MaxHeight() > 0)
-            info->ptMaxTrackSize.y = c.MaxHeight();
+    case WM_GETMINMAXINFO:
+        WMGetMinMaxInfo(message);
         return;
-    }
     case CM_SHOWINGCHANGED:
         CMShowingChanged(message);
         return;
@@ -442,6 +415,46 @@ void TWinControl::Dispatch(TMessage& message)
         return;
     }
     TControl::Dispatch(message);
+}
+
+void TWinControl::WMSetText(TMessage& message)
+{
+    DefaultHandler(message);
+    const auto* text = reinterpret_cast<const wchar_t*>(message.LParam);
+    std::string caption = text ? WideToUtf8(text) : std::string();
+    if (caption != Caption())
+        TControl::m_caption = caption;
+    Perform(CM_TEXTCHANGED);
+}
+
+void TWinControl::WMSetCursor(TMessage& message)
+{
+    if (reinterpret_cast<HWND>(message.WParam) == m_handle && LOWORD(message.LParam) == HTCLIENT) {
+        TCursor cursor = ScreenCursorValue();
+        if (cursor == crDefault)
+            cursor = Cursor();
+        if (cursor != crDefault) {
+            ::SetCursor(CursorHandleOf(cursor));
+            message.Result = 1;
+            return;
+        }
+    }
+    DefaultHandler(message);
+}
+
+void TWinControl::WMGetMinMaxInfo(TMessage& message)
+{
+    DefaultHandler(message);
+    auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+    const TSizeConstraints& c = Constraints();
+    if (c.MinWidth() > 0)
+        info->ptMinTrackSize.x = c.MinWidth();
+    if (c.MinHeight() > 0)
+        info->ptMinTrackSize.y = c.MinHeight();
+    if (c.MaxWidth() > 0)
+        info->ptMaxTrackSize.x = c.MaxWidth();
+    if (c.MaxHeight() > 0)
+        info->ptMaxTrackSize.y = c.MaxHeight();
 }
 
 void TWinControl::DefaultHandler(TMessage& message)

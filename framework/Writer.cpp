@@ -57,6 +57,8 @@ private:
         return target.Name();
     }
 
+    // Sub-objects, references and binary data are written only when there
+    // is something to write; every other kind always is.
     void WriteProperty(TObject& instance, const TPropInfo& prop, const std::string& prefix, int depth)
     {
         const std::string name = prefix + prop.Name;
@@ -87,9 +89,15 @@ private:
             return;
         }
         default:
-            break;
+            m_out.WriteShortString(name);
+            WriteValue(instance, prop, name, depth);
+            return;
         }
-        m_out.WriteShortString(name);
+    }
+
+    // The value of a property that is always written, after its name.
+    void WriteValue(TObject& instance, const TPropInfo& prop, const std::string& name, int depth)
+    {
         switch (prop.Kind) {
         case TTypeKind::Integer:
         case TTypeKind::Int64: {

@@ -4,6 +4,7 @@
 // GDI+ are loaded at run time from the system folder only.
 #include "skin/controls/uKsSkinMenu.h"
 
+#include "framework/Dib_win.h"
 #include "framework/SystemLibrary_win.h"
 #include "skin/render/BitmapHelpers.h"
 
@@ -23,13 +24,7 @@ class TDibSource : public TLayeredSource {
 public:
     TDibSource(int width, int height)
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = fw::TopDownDibInfo(width, height, 32);
         void* bits = nullptr;
         m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         m_bits = static_cast<TColor32*>(bits);

@@ -280,10 +280,7 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         ApplySkinRes();
         return;
     case CM_SKIN_ADDELEMENT:
-        // A registration posted by an element that is gone meanwhile is
-        // ignored.
-        if (HostAddElement(m_elements, m_form, m.WParam))
-            m_form->Perform(CM_SKIN_NCREPAINT, 0, 0);
+        CMSkinAddElement(m);
         return;
     case CM_SKIN_REMOVEELEMENT:
         HostRemoveElement(m_elements, m.WParam);
@@ -293,13 +290,7 @@ void TKsSkinForm::HookedWndProc(fw::TMessage& m)
         CMDialogKey(m);
         return;
     case fw::CM_VISIBLECHANGED:
-        CallDefault(m);
-        if (TKsFormLayerBorder* border = Border()) {
-            if (m_form->Visible())
-                border->Resume();
-            else
-                border->Suspend();
-        }
+        CMVisibleChanged(m);
         return;
     case fw::CM_SHOWINGCHANGED:
         CMShowingChanged(m);
@@ -629,6 +620,24 @@ void TKsSkinForm::WMTimer(fw::TMessage& m)
     }
     if (!m_state.TimerFired(static_cast<unsigned>(m.WParam), m_form->WindowState() == fw::wsMaximized))
         CallDefault(m);
+}
+
+void TKsSkinForm::CMSkinAddElement(fw::TMessage& m)
+{
+    // A registration posted by an element that is gone meanwhile is ignored.
+    if (HostAddElement(m_elements, m_form, m.WParam))
+        m_form->Perform(CM_SKIN_NCREPAINT, 0, 0);
+}
+
+void TKsSkinForm::CMVisibleChanged(fw::TMessage& m)
+{
+    CallDefault(m);
+    if (TKsFormLayerBorder* border = Border()) {
+        if (m_form->Visible())
+            border->Resume();
+        else
+            border->Suspend();
+    }
 }
 
 void TKsSkinForm::CMDialogKey(fw::TMessage& m)

@@ -197,6 +197,8 @@ private:
     void CMShowingChanged(fw::TMessage& m);
     void CMSkinNCRepaint(fw::TMessage& m);
     void CMSkinRebuild(fw::TMessage& m);
+    void CMSkinAddElement(fw::TMessage& m);
+    void CMVisibleChanged(fw::TMessage& m);
 
     bool AppWindowHook(fw::TMessage& m);
     bool RouteNCButton(bool press);

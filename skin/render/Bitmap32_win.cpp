@@ -3,6 +3,7 @@
 // text and a framework canvas on the same context.
 #include "skin/render/Bitmap32.h"
 
+#include "framework/Dib_win.h"
 #include "framework/Graphics_win.h"
 #include "framework/ScopeGuard.h"
 #include "framework/ScopedGdi_win.h"
@@ -65,12 +66,7 @@ TColor32* TBitmap32::AllocateStorage(int w, int h)
 {
     auto dib = std::make_unique<TDib>();
     BITMAPINFOHEADER& header = dib->info.bmiHeader;
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = w;
-    header.biHeight = -h;  // top-down: row 0 first
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    header = fw::TopDownDibHeader(w, h, 32);
     header.biSizeImage = static_cast<DWORD>(w) * static_cast<DWORD>(h) * 4u;
 
     void* bits = nullptr;

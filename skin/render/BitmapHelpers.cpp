@@ -1,5 +1,7 @@
 #include "skin/render/BitmapHelpers.h"
 
+#include "skin/render/HueSector.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -69,38 +71,7 @@ void HueSaturationStep(int& r, int& g, int& b, int hue, int sat)
         mid = Clamp255(mid);
         // Sector 6 (hue 360) is sector 0; hue shifts beyond a turn wrap too.
         sector = ((sector % 6) + 6) % 6;
-        switch (sector) {
-        case 0:
-            r = hi;
-            g = mid;
-            b = lo;
-            break;
-        case 1:
-            r = mid;
-            g = hi;
-            b = lo;
-            break;
-        case 2:
-            r = lo;
-            g = hi;
-            b = mid;
-            break;
-        case 3:
-            r = lo;
-            g = mid;
-            b = hi;
-            break;
-        case 4:
-            r = mid;
-            g = lo;
-            b = hi;
-            break;
-        default:
-            r = hi;
-            g = lo;
-            b = mid;
-            break;
-        }
+        SectorToRgb(sector, hi, mid, lo, r, g, b);
     }
 
     if (sat != 0) {

@@ -247,30 +247,31 @@ inline bool DivisionByMultiply(int k, unsigned& m, int& shift)
     return false;
 }
 
+// The box sums' division: x div k = (x * M) >> (16 + Shift), lane by lane
+// or one at a time.
 template <class S>
-void BoxBlurGraySimd(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes)
+struct TBoxDivision {
+    unsigned M;
+    int Shift;
+    typename S::W operator()(typename S::W sum) const
+    {
+        return S::Srl16(S::MulHiU16W(sum, S::Set16(static_cast<int>(M))), Shift);
+    }
+    std::uint8_t operator()(unsigned sum) const { return static_cast<std::uint8_t>((sum * M) >> (16 + Shift)); }
+};
+
+// The passes along every row of height rows of rowBytes bytes.
+template <class S>
+void BoxBlurRowsSimd(std::uint8_t* bits, int height, std::ptrdiff_t stride, std::size_t rowBytes, int radius,
+                     int passes, TBoxDivision<S> divide)
 {
     using W = typename S::W;
     const int k = 2 * radius + 1;
-    unsigned m = 0;
-    int shift = 0;
-    if (bits == nullptr || width <= 0 || height <= 0 || radius < 1 || radius > 128 ||
-        !DivisionByMultiply(k, m, shift)) {
-        ScalarKernels().BoxBlurGray(bits, width, height, stride, radius, passes);
-        return;
-    }
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
     const std::size_t bulk = rowBytes - rowBytes % S::NB;
-    const W factor = S::Set16(static_cast<int>(m));
-    const auto divide = [&](W sum) { return S::Srl16(S::MulHiU16W(sum, factor), shift); };
-    const auto divideOne = [&](unsigned sum) { return static_cast<std::uint8_t>((sum * m) >> (16 + shift)); };
-    const auto row = [&](int y) { return bits + static_cast<std::ptrdiff_t>(y) * stride; };
-
-    // Rows.
     std::vector<std::uint8_t> extended(rowBytes + 6 * static_cast<std::size_t>(radius));
     for (int pass = 0; pass < passes; ++pass)
         for (int y = 0; y < height; ++y) {
-            std::uint8_t* line = row(y);
+            std::uint8_t* line = bits + static_cast<std::ptrdiff_t>(y) * stride;
             std::uint8_t* e = extended.data();
             for (int t = 0; t < radius; ++t, e += 3)
                 std::memcpy(e, line, 3);
@@ -290,15 +291,23 @@ void BoxBlurGraySimd(std::uint8_t* bits, int width, int height, std::ptrdiff_t s
                 unsigned sum = 0;
                 for (int t = 0; t < k; ++t)
                     sum += x[j + 3 * static_cast<std::size_t>(t)];
-                line[j] = divideOne(sum);
+                line[j] = divide(sum);
             }
         }
+}
 
-    // Columns.
+// The passes along every column.
+template <class S>
+void BoxBlurColumnsSimd(std::uint8_t* bits, int height, std::ptrdiff_t stride, std::size_t rowBytes, int radius,
+                        int passes, TBoxDivision<S> divide)
+{
+    using W = typename S::W;
+    const std::size_t bulk = rowBytes - rowBytes % S::NB;
+    const auto row = [&](int y) { return bits + static_cast<std::ptrdiff_t>(y) * stride; };
     std::vector<std::uint16_t> sums(rowBytes);
     std::vector<std::uint8_t> ring(static_cast<std::size_t>(radius + 1) * rowBytes);
     const auto saved = [&](int y) { return ring.data() + static_cast<std::size_t>(y % (radius + 1)) * rowBytes; };
-    for (int pass = 0; pass < passes + 1; ++pass) {
+    for (int pass = 0; pass < passes; ++pass) {
         std::fill(sums.begin(), sums.end(), std::uint16_t{0});
         for (int t = -radius; t <= radius; ++t) {
             const std::uint8_t* line = row(std::clamp(t, 0, height - 1));
@@ -322,16 +331,31 @@ void BoxBlurGraySimd(std::uint8_t* bits, int width, int height, std::ptrdiff_t s
                     S::StoreW(sums.data() + j, S::Sub16(S::Add16(sum, S::Widen(entering + j)), S::Widen(leaving + j)));
             }
             for (; j < rowBytes; ++j) {
-                line[j] = divideOne(sums[j]);
+                line[j] = divide(static_cast<unsigned>(sums[j]));
                 if (more)
                     sums[j] = static_cast<std::uint16_t>(sums[j] + entering[j] - leaving[j]);
             }
         }
     }
+}
+
+template <class S>
+void BoxBlurGraySimd(std::uint8_t* bits, int width, int height, std::ptrdiff_t stride, int radius, int passes)
+{
+    const int k = 2 * radius + 1;
+    TBoxDivision<S> divide{};
+    if (bits == nullptr || width <= 0 || height <= 0 || radius < 1 || radius > 128 ||
+        !DivisionByMultiply(k, divide.M, divide.Shift)) {
+        ScalarKernels().BoxBlurGray(bits, width, height, stride, radius, passes);
+        return;
+    }
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
+    BoxBlurRowsSimd<S>(bits, height, stride, rowBytes, radius, passes, divide);
+    BoxBlurColumnsSimd<S>(bits, height, stride, rowBytes, radius, passes + 1, divide);
 
     // Grey: (r + g + b) div 3 as (x * 43691) >> 17, exact up to 765.
     for (int y = 0; y < height; ++y) {
-        std::uint8_t* p = row(y);
+        std::uint8_t* p = bits + static_cast<std::ptrdiff_t>(y) * stride;
         for (int x = 0; x < width; ++x, p += 3)
             p[0] = p[1] = p[2] = static_cast<std::uint8_t>(((p[0] + p[1] + p[2]) * 43691u) >> 17);
     }

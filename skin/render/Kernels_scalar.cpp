@@ -3,6 +3,8 @@
 // pixels they leave to the reference, so each has one definition.
 #include "skin/render/Kernels.h"
 
+#include "skin/render/HueSector.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -201,39 +203,10 @@ TColor32 ShiftPixelHsl(TColor32 pixel, int hue, int sat, int light)
     const int f = ((v - m) * (h6 & 255)) >> 8;
     const int m1 = m + f;
     const int m2 = v - f;
+    // Rising sectors take the rising mix, falling ones the falling one.
+    const int sector = h6 >> 8;
     int rr, gg, bb;
-    switch (h6 >> 8) {
-    case 0:
-        rr = v;
-        gg = m1;
-        bb = m;
-        break;
-    case 1:
-        rr = m2;
-        gg = v;
-        bb = m;
-        break;
-    case 2:
-        rr = m;
-        gg = v;
-        bb = m1;
-        break;
-    case 3:
-        rr = m;
-        gg = m2;
-        bb = v;
-        break;
-    case 4:
-        rr = m1;
-        gg = m;
-        bb = v;
-        break;
-    default:
-        rr = v;
-        gg = m;
-        bb = m2;
-        break;
-    }
+    SectorToRgb(sector, v, (sector & 1) != 0 ? m2 : m1, m, rr, gg, bb);
     return MakeColor32(static_cast<unsigned>(Clamp255(rr)), static_cast<unsigned>(Clamp255(gg)),
                        static_cast<unsigned>(Clamp255(bb)), alpha);
 }

@@ -90,32 +90,30 @@ void TCustomBitmap32::DrawSmoothLine(int x1, int y1, int x2, int y2, TColor32 v,
             TColor32& p = PixelAt(static_cast<int>(x1 + k * stepX), static_cast<int>(y1 + k * stepY));
             p = BlendPixel(v, p);
         }
-    } else if (adx > ady) {
-        const std::int64_t steps = adx + (includeLast ? 1 : 0);
-        const std::int64_t slope = (dy * 65536) / adx;
-        std::int64_t first = 0, last = steps - 1;
-        ClipSteps(x1, sx, clip.Left, clip.Right, first, last);
-        for (std::int64_t k = first; k <= last; ++k) {
-            const std::int64_t yf = static_cast<std::int64_t>(y1) * 65536 + slope * k;
-            const std::int64_t y = yf >> 16;
-            const auto e = static_cast<unsigned>(yf & 0xFFFF);
-            const std::int64_t x = x1 + k * sx;
-            blendWeighted(x, y, g_gamma[(e >> 8) ^ 255u]);
-            blendWeighted(x, y + 1, g_gamma[e >> 8]);
-        }
     } else {
-        const std::int64_t steps = ady + (includeLast ? 1 : 0);
-        const std::int64_t slope = (dx * 65536) / ady;
-        std::int64_t first = 0, last = steps - 1;
-        ClipSteps(y1, sy, clip.Top, clip.Bottom, first, last);
-        for (std::int64_t k = first; k <= last; ++k) {
-            const std::int64_t xf = static_cast<std::int64_t>(x1) * 65536 + slope * k;
-            const std::int64_t x = xf >> 16;
-            const auto e = static_cast<unsigned>(xf & 0xFFFF);
-            const std::int64_t y = y1 + k * sy;
-            blendWeighted(x, y, g_gamma[(e >> 8) ^ 255u]);
-            blendWeighted(x + 1, y, g_gamma[e >> 8]);
-        }
+        // One pixel a step along the major axis; the minor coordinate, in
+        // 16.16, shares the step's coverage between two pixels across it.
+        const auto sweep = [&](int majorStart, int majorStep, int clipLo, int clipHi, std::int64_t majorLength,
+                               int minorStart, std::int64_t minorDelta, auto plot) {
+            const std::int64_t steps = majorLength + (includeLast ? 1 : 0);
+            const std::int64_t slope = (minorDelta * 65536) / majorLength;
+            std::int64_t first = 0, last = steps - 1;
+            ClipSteps(majorStart, majorStep, clipLo, clipHi, first, last);
+            for (std::int64_t k = first; k <= last; ++k) {
+                const std::int64_t mf = static_cast<std::int64_t>(minorStart) * 65536 + slope * k;
+                const std::int64_t minor = mf >> 16;
+                const auto e = static_cast<unsigned>(mf & 0xFFFF);
+                const std::int64_t along = majorStart + k * majorStep;
+                plot(along, minor, g_gamma[(e >> 8) ^ 255u]);
+                plot(along, minor + 1, g_gamma[e >> 8]);
+            }
+        };
+        if (adx > ady)
+            sweep(x1, sx, clip.Left, clip.Right, adx, y1, dy,
+                  [&](std::int64_t x, std::int64_t y, unsigned m) { blendWeighted(x, y, m); });
+        else
+            sweep(y1, sy, clip.Top, clip.Bottom, ady, x1, dx,
+                  [&](std::int64_t y, std::int64_t x, unsigned m) { blendWeighted(x, y, m); });
     }
     Changed(area, AREAINFO_LINE | 2u);
 }

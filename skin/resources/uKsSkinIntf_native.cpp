@@ -2,19 +2,15 @@
 // are written to stderr, as the Windows programs' default report does.
 #include "skin/resources/uKsSkinIntf.h"
 
+#include "framework/ExceptionText.h"
+
 #include <cstdio>
 
 namespace ks {
 
 void ReportSkinFailure(std::exception_ptr error) noexcept
 {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Unhandled exception: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "Unhandled exception of unknown type\n");
-    }
+    fw::WriteExceptionLine(error, [](const char* line) { std::fputs(line, stderr); });
 }
 
 }  // namespace ks

@@ -2,6 +2,7 @@
 // device-independent bitmaps, the pixel arithmetic in the portable part.
 #include "skin/resources/uKsSkinIntf.h"
 
+#include "framework/Dib_win.h"
 #include "framework/Graphics_win.h"
 #include "framework/ScopedGdi_win.h"
 #include "framework/UtilWindow_win.h"
@@ -24,13 +25,7 @@ class TDib24 {
 public:
     TDib24(HDC reference, int width, int height) : m_dc(reference)
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = fw::TopDownDibInfo(width, height, 24);
         void* bits = nullptr;
         m_bitmap.Reset(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!m_bitmap || !m_dc || bits == nullptr)

@@ -5,9 +5,11 @@
 #include "skin/controls/uKsPopupListEx.h"
 #include "skin/controls/uKsSkinMenu.h"
 #include "skin/frame/uKsSkinHelper.h"
+#include "skin/resources/uKsSkinResManager.h"
 #include "tests/skin/controls/MenuTestSupport_win.h"
 
 #include "framework/Forms_win.h"
+#include "framework/ScopedGdi_win.h"
 #include "framework/SystemLibrary_win.h"
 
 #include <gtest/gtest.h>
@@ -153,6 +155,70 @@ TEST_F(SkinMenuTest, PopupIsLayeredWithoutShadowAndDrawnFromTheSkin)
 
 // What a layered window shows over an opaque pixel: the pushed source
 // composed by the system (AlphaBlend with per-pixel alpha is that operation).
+// A menu whose background image is half-transparent, over a black window,
+// shows on the screen as the straight-alpha composite (alpha x colour): the
+// push premultiplies. Over black this holds both where the display composes
+// alpha and where it only cuts fully transparent pixels away (Wine without
+// a compositor); an unpremultiplied push would show the plain colour.
+TEST_F(SkinMenuTest, ScreenShowsStraightAlphaCompositeOfAHalfTransparentBackground)
+{
+    constexpr TColor32 kPixel = 0x80C85A28;  // alpha 128, red 200, green 90, blue 40
+    TBitmap32 image;
+    image.Resize(30, 30);
+    image.Clear(kPixel);
+    TKsSkinResManager& manager = SkinResManager();
+    const TGetBitmapEvent previous = manager.OnGetBitmap;
+    manager.OnGetBitmap = [&](TKsSkinResManager*, const std::string& name, const TBitmap32*& bitmap) {
+        if (name == "menu-test-half")
+            bitmap = &image;
+    };
+    struct Restore {
+        TKsSkinResManager& M;
+        TGetBitmapEvent P;
+        ~Restore() { M.OnGetBitmap = P; }
+    } restore{manager, previous};
+
+    fw::TForm black(nullptr);
+    black.SetBorderStyle(fw::bsNone);
+    black.SetColor(0);
+    black.SetBounds(40, 40, 450, 320);
+    black.Show();
+    ASSERT_TRUE(fwtest::PumpUntil([&] { return ::IsWindowVisible(black.Handle()) != 0; }));
+    Add("&Open");
+    Add("&Close");
+    auto* skin = new TKsSkinMenu(form.get());
+    skin->SetMenu_bk("menu-test-half");
+    int compared = 0;
+    const bool finished =
+        menutest::WhileMenuOpen([&] { menu->Popup(150, 150); },
+                                [&](HWND window) {
+                                    TBitmap32* bg =
+                                        skin->LastWindow() == window ? skin->Windows().FindBackground(window) : nullptr;
+                                    if (!MenuPainted() || bg == nullptr)
+                                        return false;
+                                    RECT r{};
+                                    ::GetWindowRect(window, &r);
+                                    fw::ScopedGetDC screen(nullptr);
+                                    // Every fifth background pixel that kept the image's colour (no
+                                    // text over it), until one is seen on the screen.
+                                    for (int y = 0; y < bg->Height(); y += 5)
+                                        for (int x = 0; x < bg->Width(); x += 5) {
+                                            if (bg->PixelAt(x, y) != kPixel)
+                                                continue;
+                                            const COLORREF shown = ::GetPixel(screen.Get(), r.left + x, r.top + y);
+                                            if ((shown & 0xFFFFFF) == 0)
+                                                return false;  // not on the screen yet
+                                            EXPECT_NEAR(200 * 128 / 255, GetRValue(shown), 2) << x << "," << y;
+                                            EXPECT_NEAR(90 * 128 / 255, GetGValue(shown), 2) << x << "," << y;
+                                            EXPECT_NEAR(40 * 128 / 255, GetBValue(shown), 2) << x << "," << y;
+                                            ++compared;
+                                        }
+                                    return compared > 0;
+                                });
+    ASSERT_TRUE(finished);
+    EXPECT_GT(compared, 0);
+}
+
 TEST(SkinMenuPush, HalfTransparentPixelsComposeAsStraightAlphaOnBothRoutes)
 {
     TBitmap32 background;

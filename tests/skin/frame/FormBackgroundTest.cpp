@@ -65,13 +65,17 @@ TEST(FormBackground, PictureFillStyles)
     EXPECT_EQ(background.PixelAt(4, 0), source.PixelAt(0, 0));
     EXPECT_EQ(background.PixelAt(29, 19), source.PixelAt(29 % 4, 19 % 3));
 
+    background.Clear(0);
     FillPictureBackground(background, source, mfsStretch, TSize(20, 10), kClient, TPoint(0, 0));
     EXPECT_EQ(background.Width(), 30);
+    EXPECT_EQ(AlphaOf(background.PixelAt(15, 10)), 0xFFu);  // the picture covers the middle
 
-    // Nine-sliced pictures take the form's exact size.
+    // Nine-sliced pictures take the form's exact size, corners as they are.
     FillPictureBackground(background, source, mfs9Block, TSize(20, 10), kClient, TPoint(0, 0));
     EXPECT_EQ(background.Width(), 20);
     EXPECT_EQ(background.Height(), 10);
+    EXPECT_EQ(background.PixelAt(0, 0), source.PixelAt(0, 0));
+    EXPECT_EQ(background.PixelAt(19, 9), source.PixelAt(3, 2));
 }
 
 TEST(FormBackground, StorageGrowsAheadOfAGrowingForm)
