@@ -2,9 +2,9 @@
 // and nine-sliced pictures follow every size of the form, so they used to be
 // rebuilt on every client paint; built again from the same source, at the
 // same size and in the same style, they come out pixel for pixel as they are,
-// so the controller keeps them. A nine-sliced source that does not draw
-// opaquely composes over the previous build, so a rebuild would not repeat
-// it: that one is still rebuilt every time.
+// so the controller keeps them. (A nine-sliced source that does not draw
+// opaquely is composed over transparent pixels at every build, never over
+// the previous build, so it is kept too.)
 #pragma once
 
 #include "skin/frame/FormSkinSettings.h"
@@ -34,9 +34,8 @@ inline bool PictureRebuildNeeded(int backgroundWidth, int backgroundHeight, cons
         return true;
     switch (wanted.Style) {
     case mfsStretch:
-        return !(built == wanted);
     case mfs9Block:
-        return !wanted.OpaqueSource || !(built == wanted);
+        return !(built == wanted);
     case mfsBlur:
     case mfsTile:
         break;

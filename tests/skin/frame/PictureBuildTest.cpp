@@ -21,13 +21,15 @@ TEST(PictureBuild, KeptOnlyWhileARebuildWouldGiveTheSamePixels)
     EXPECT_TRUE(changed([](TPictureBuild& b) { b.Width = 799; }));
     EXPECT_TRUE(changed([](TPictureBuild& b) { b.Height = 601; }));
     EXPECT_TRUE(changed([](TPictureBuild& b) { b.Style = mfs9Block, b.OpaqueSource = true; }));
-    // Nine-slice: kept for an opaque source only; a blending one composes
-    // over the previous build.
+    // Nine-slice: kept whatever the source's draw mode (every build composes
+    // a blending one over transparent pixels), but not once its draw mode
+    // changes.
     const TPictureBuild nine{7, mfs9Block, 800, 600, true};
     EXPECT_FALSE(PictureRebuildNeeded(800, 600, nine, nine));
     TPictureBuild blending = nine;
     blending.OpaqueSource = false;
-    EXPECT_TRUE(PictureRebuildNeeded(800, 600, blending, blending));
+    EXPECT_FALSE(PictureRebuildNeeded(800, 600, blending, blending));
+    EXPECT_TRUE(PictureRebuildNeeded(800, 600, nine, blending));
     // Tiled and blurred pictures are rebuilt only when the form outgrows them.
     const TPictureBuild tile{7, mfsTile, 800, 600, false};
     TPictureBuild bigger = tile;
