@@ -352,8 +352,18 @@ int RightClick(const char* where)
         if (::ChildWindowFromPoint(form, client) != form)
             Fail("the client point chosen is covered by a control");
     }
-    if (VisibleMenu() != nullptr)
-        Fail("a menu is already open");
+    // A menu whose window has gone may still run its modal loop for a
+    // moment; a click then would be the loop's. Wait until the gallery's
+    // thread has left menu mode too.
+    const DWORD galleryThread = ::GetWindowThreadProcessId(form, nullptr);
+    const auto inMenuMode = [galleryThread] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return ::GetGUIThreadInfo(galleryThread, &info) &&
+               (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+    };
+    if (!WaitFor([&] { return VisibleMenu() == nullptr && !inMenuMode(); }, 10000))
+        Fail("a menu is still open");
     CursorTo(at.x, at.y);
     Mouse(MOUSEEVENTF_RIGHTDOWN);
     Mouse(MOUSEEVENTF_RIGHTUP);
