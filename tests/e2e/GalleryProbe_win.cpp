@@ -371,12 +371,18 @@ int RightClick(const char* where)
     if (!WaitFor([&] { return (menu = VisibleMenu()) != nullptr; }, 10000))
         Fail("no popup menu within 10 s of the right-click");
     const bool layered = TurnsLayered(menu);
-    const RECT r = WindowRect(menu);
+    // The window may show before it has reached its place.
+    const bool atCursor = WaitFor(
+        [&] {
+            const RECT r = WindowRect(menu);
+            return std::abs(r.left - at.x) <= 8 && std::abs(r.top - at.y) <= 8;
+        },
+        5000);
     std::printf("clicked at: %ld,%ld\n", at.x, at.y);
     PrintMenu("popup", menu);
     if (!layered)
         Fail("the popup window is not layered");
-    if (std::abs(r.left - at.x) > 8 || std::abs(r.top - at.y) > 8)
+    if (!atCursor)
         Fail("the popup did not open at the cursor");
     return 0;
 }
