@@ -7,6 +7,7 @@
 #include "skin/frame/uKsSkinHelper.h"
 #include "skin/resources/uKsSkinResManager.h"
 #include "tests/skin/controls/MenuTestSupport_win.h"
+#include "tests/skin/ScreenCompositeSupport_win.h"
 
 #include "framework/Forms_win.h"
 #include "framework/ScopedGdi_win.h"
@@ -162,28 +163,10 @@ TEST_F(SkinMenuTest, PopupIsLayeredWithoutShadowAndDrawnFromTheSkin)
 // a compositor); an unpremultiplied push would show the plain colour.
 TEST_F(SkinMenuTest, ScreenShowsStraightAlphaCompositeOfAHalfTransparentBackground)
 {
-    constexpr TColor32 kPixel = 0x80C85A28;  // alpha 128, red 200, green 90, blue 40
-    TBitmap32 image;
-    image.Resize(30, 30);
-    image.Clear(kPixel);
-    TKsSkinResManager& manager = SkinResManager();
-    const TGetBitmapEvent previous = manager.OnGetBitmap;
-    manager.OnGetBitmap = [&](TKsSkinResManager*, const std::string& name, const TBitmap32*& bitmap) {
-        if (name == "menu-test-half")
-            bitmap = &image;
-    };
-    struct Restore {
-        TKsSkinResManager& M;
-        TGetBitmapEvent P;
-        ~Restore() { M.OnGetBitmap = P; }
-    } restore{manager, previous};
-
+    constexpr TColor32 kPixel = screentest::kHalfTransparentPixel;
+    screentest::ServedHalfTransparentImage served("menu-test-half");
     fw::TForm black(nullptr);
-    black.SetBorderStyle(fw::bsNone);
-    black.SetColor(0);
-    black.SetBounds(40, 40, 450, 320);
-    black.Show();
-    ASSERT_TRUE(fwtest::PumpUntil([&] { return ::IsWindowVisible(black.Handle()) != 0; }));
+    ASSERT_TRUE(screentest::ShowBlackWindow(black, 40, 40, 450, 320));
     Add("&Open");
     Add("&Close");
     auto* skin = new TKsSkinMenu(form.get());

@@ -3,6 +3,7 @@
 // or drag the form, host a title-bar element, stop when the form is closed,
 // leave nothing behind, and show straight-alpha pixels on the screen.
 #include "tests/skin/frame/FrameWinSupport_win.h"
+#include "tests/skin/ScreenCompositeSupport_win.h"
 
 #include "skin/frame/uKsFormBorder.h"
 #include "skin/frame/uKsSkinNCButton.h"
@@ -354,29 +355,10 @@ TEST_F(FormBorderTest, NothingIsLeftAfterManyRoundsAndAfterTheForm)
 // compositor).
 TEST_F(FormBorderTest, ScreenShowsStraightAlphaComposite)
 {
-    constexpr TColor32 kPixel = 0x80C85A28;  // alpha 128, red 200, green 90, blue 40
-    TBitmap32 image;
-    image.Resize(30, 30);
-    image.Clear(kPixel);
-    image.SetDrawMode(dmBlend);
-    TKsSkinResManager& manager = SkinResManager();
-    const TGetBitmapEvent previous = manager.OnGetBitmap;
-    manager.OnGetBitmap = [&](TKsSkinResManager*, const std::string& name, const TBitmap32*& bitmap) {
-        if (name == "border-test-half")
-            bitmap = &image;
-    };
-    struct Restore {
-        TKsSkinResManager& M;
-        TGetBitmapEvent P;
-        ~Restore() { M.OnGetBitmap = P; }
-    } restore{manager, previous};
-
+    screentest::ServedHalfTransparentImage served("border-test-half");
+    served.Image().SetDrawMode(dmBlend);
     fw::TForm black(nullptr);
-    black.SetBorderStyle(fw::bsNone);
-    black.SetColor(0);
-    black.SetBounds(40, 40, 450, 220);
-    black.Show();
-    ASSERT_TRUE(fwtest::PumpUntil([&] { return ::IsWindowVisible(black.Handle()) != 0; }));
+    ASSERT_TRUE(screentest::ShowBlackWindow(black, 40, 40, 450, 220));
     {
         fw::ScopedGetDC screen(nullptr);
         ASSERT_EQ(0u, ::GetPixel(screen.Get(), 95, 150) & 0xFFFFFF) << "the window below is not black";
