@@ -173,10 +173,11 @@ void PaintCase(const TCase& c, const std::string& picture, int paints)
     std::fflush(stdout);
 }
 
-void ResizeStorm(const TCase& c, const std::string& picture, int steps)
+// The storm itself: 200 size steps of an 800 x 600 window at 0,0 up to the
+// maximised size, each followed by an immediate update of what the step
+// invalidated and the messages it queued.
+void Storm(HWND h, const char* name, int steps)
 {
-    auto form = MakeForm(c, picture);
-    HWND h = form->Handle();
     // The largest size is the maximised one.
     ::ShowWindow(h, SW_MAXIMIZE);
     Pump(100);
@@ -201,8 +202,59 @@ void ResizeStorm(const TCase& c, const std::string& picture, int steps)
     const TStats s = Summarise(times);
     std::printf("resize %-22s 800 x 600 -> %d x %d in %d steps: median %6.2f ms  min %6.2f  max %6.2f  cpu %6.2f ms "
                 "per step\n",
-                c.Name, w1, h1, steps, s.Median, s.Min, s.Max, cpu);
+                name, w1, h1, steps, s.Median, s.Min, s.Max, cpu);
     std::fflush(stdout);
+}
+
+void ResizeStorm(const TCase& c, const std::string& picture, int steps)
+{
+    auto form = MakeForm(c, picture);
+    Storm(form->Handle(), c.Name, steps);
+}
+
+// The window system's own share of a storm: a plain window of the system's
+// frame whose client is one colour, and the same window reshaped to a
+// rounded rectangle on every size change, as a skinned form is.
+LRESULT CALLBACK PlainProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_WINDOWPOSCHANGED:
+        if (::GetWindowLongPtrW(h, GWLP_USERDATA) != 0) {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+            if ((pos->flags & SWP_NOSIZE) == 0)
+                ::SetWindowRgn(h, ::CreateRoundRectRgn(0, 0, pos->cx + 1, pos->cy + 1, 9, 9), FALSE);
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(h, &ps);
+        ::FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH)));
+        ::EndPaint(h, &ps);
+        return 0;
+    }
+    default:
+        break;
+    }
+    return ::DefWindowProcW(h, msg, wp, lp);
+}
+
+void PlainStorm(bool rounded, int steps)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PlainProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"KsBenchPlain";
+    ::RegisterClassW(&wc);
+    HWND h = ::CreateWindowExW(0, wc.lpszClassName, L"plain", WS_OVERLAPPEDWINDOW, 40, 40, 800, 600, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrW(h, GWLP_USERDATA, rounded ? 1 : 0);
+    ::ShowWindow(h, SW_SHOW);
+    Pump(300);
+    Storm(h, rounded ? "plain window, rounded" : "plain window", steps);
+    ::DestroyWindow(h);
 }
 
 }  // namespace
@@ -229,5 +281,9 @@ int main(int argc, char** argv)
     for (const TCase& c : kCases)
         if (chosen(c) && kind != "paint")
             ResizeStorm(c, picture, 200);
+    if (kind != "paint" && (only.empty() || only == "plain")) {
+        PlainStorm(false, 200);
+        PlainStorm(true, 200);
+    }
     return 0;
 }

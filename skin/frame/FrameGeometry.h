@@ -112,6 +112,7 @@ enum class FrameRegionKind {
     Rectangle,             // Bounds
     RoundRect,             // Bounds with a CornerEllipse x CornerEllipse ellipse
     RoundTopSquareBottom,  // RoundRect united with SquareBottom
+    None,                  // no region: the whole window (while it is being resized)
 };
 
 struct FrameRegionShape {

@@ -16,6 +16,7 @@ void SkinFormState::SetFramWidth(int v)
 
 void SkinFormState::Resized()
 {
+    m_resizing = true;
     m_window.KillTimer(kTimerDeferredFramePaint);
     m_window.SetTimer(kTimerDeferredFramePaint, kDeferredFramePaintMs);
 }
@@ -102,6 +103,7 @@ bool SkinFormState::TimerFired(unsigned id, bool maximized)
     switch (id) {
     case kTimerDeferredFramePaint:
         m_window.KillTimer(id);
+        m_resizing = false;
         m_window.RepaintFrame();
         return true;
     case kTimerFirstShowSettle:
@@ -128,6 +130,7 @@ bool SkinFormState::TimerFired(unsigned id, bool maximized)
 
 void SkinFormState::KillTimers()
 {
+    m_resizing = false;
     for (unsigned id : {kTimerDeferredFramePaint, kTimerFirstShowSettle, kTimerMenuReopen, kTimerBorderWatch})
         m_window.KillTimer(id);
 }

@@ -61,6 +61,9 @@ public:
     // --- what happened to the window ------------------------------------------------------
     // WM_SIZE: the frame is repainted 50 ms after the last resize.
     void Resized();
+    // From a resize until that deferred frame paint (which comes after it
+    // is over): the form is being resized.
+    bool Resizing() const { return m_resizing; }
     // WM_WINDOWPOSCHANGING, before the default handling.
     void PositionChanging(const WindowPosInput& in);
     // WM_WINDOWPOSCHANGED: no frame while maximised, the saved width while
@@ -97,6 +100,7 @@ private:
     // makes up the pixel the max-info rule held back; no other settle grows.
     bool m_growAtSettle = false;
 
+    bool m_resizing = false;
     bool m_minimized = false;
     bool m_restored = false;
     bool m_fadeOnMinimize = true;

@@ -185,8 +185,8 @@ void TKsSkinForm::UpdateRegion()
     ::GetClientRect(h, &cr);
     ::MapWindowPoints(h, HWND_DESKTOP, reinterpret_cast<POINT*>(&cr), 2);
     const fw::TRect client(cr.left - wr.left, cr.top - wr.top, cr.right - wr.left, cr.bottom - wr.top);
-    const TRegionChange change =
-        PlanRegionChange(m_regionWindow == h ? std::optional(m_regionShape) : std::nullopt, shape, client);
+    const TRegionChange change = PlanRegionChange(m_regionWindow == h ? std::optional(m_regionShape) : std::nullopt,
+                                                  shape, client, m_state.Resizing());
     if (!change.Set && !m_regionDirty)
         return;
     m_regionGuard = true;
@@ -194,32 +194,35 @@ void TKsSkinForm::UpdateRegion()
 
     if (change.Set) {
         fw::ScopedRegion region;
-        const fw::TRect& b = shape.Bounds;
-        switch (shape.Kind) {
+        const FrameRegionShape& to = change.Shape;
+        const fw::TRect& b = to.Bounds;
+        switch (to.Kind) {
         case FrameRegionKind::Rectangle:
             region.Reset(::CreateRectRgn(b.Left, b.Top, b.Right, b.Bottom));
             break;
         case FrameRegionKind::RoundRect:
-            region.Reset(
-                ::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
+            region.Reset(::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, to.CornerEllipse, to.CornerEllipse));
             break;
         case FrameRegionKind::RoundTopSquareBottom: {
-            region.Reset(
-                ::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, shape.CornerEllipse, shape.CornerEllipse));
-            const fw::TRect& sq = shape.SquareBottom;
+            region.Reset(::CreateRoundRectRgn(b.Left, b.Top, b.Right, b.Bottom, to.CornerEllipse, to.CornerEllipse));
+            const fw::TRect& sq = to.SquareBottom;
             fw::ScopedRegion square(::CreateRectRgn(sq.Left, sq.Top, sq.Right, sq.Bottom));
             if (region && square)
                 ::CombineRgn(region.Get(), region.Get(), square.Get(), RGN_OR);
             break;
         }
+        case FrameRegionKind::None:
+            break;
         }
         // From here on the window owns the region. The frame is painted right
         // after this (every caller does), so no redraw of the whole window:
         // only the client pixels the old region hid.
-        if (region && ::SetWindowRgn(h, region.Get(), FALSE) != 0) {
+        const bool given = to.Kind == FrameRegionKind::None ? ::SetWindowRgn(h, nullptr, FALSE) != 0
+                                                            : region && ::SetWindowRgn(h, region.Get(), FALSE) != 0;
+        if (given) {
             (void)region.Release();
             m_regionWindow = h;
-            m_regionShape = shape;
+            m_regionShape = to;
             for (const fw::TRect& r : change.Repaint) {
                 const RECT rc{r.Left - client.Left, r.Top - client.Top, r.Right - client.Left, r.Bottom - client.Top};
                 ::InvalidateRect(h, &rc, TRUE);

@@ -44,4 +44,29 @@ TEST(PlanRegionChange, OnlyChangedShapesAndTheCornersTheyUncover)
     EXPECT_TRUE(squareBottom.Repaint.empty());
 }
 
+TEST(PlanRegionChange, NoRegionWhileResizingAndTheShapeAfterwards)
+{
+    const FrameRegionShape small = FrameRegionFor(330, 100, true, false, 2, false);
+    const FrameRegionShape large = FrameRegionFor(400, 160, true, false, 2, false);
+    const TRect client = SkinClientRect(TRect(0, 0, 400, 160), 27, 2);
+
+    // Resizing takes the region away, uncovering the old bottom corners.
+    const TRegionChange cleared = PlanRegionChange(small, large, client, true);
+    EXPECT_TRUE(cleared.Set);
+    EXPECT_EQ(cleared.Shape.Kind, FrameRegionKind::None);
+    EXPECT_EQ(cleared.Repaint, (std::vector<TRect>{TRect(2, 97, 4, 101), TRect(327, 97, 331, 101)}));
+    // Further sizes leave it away, and an unchanged size keeps the shape.
+    EXPECT_FALSE(PlanRegionChange(cleared.Shape, large, client, true).Set);
+    EXPECT_FALSE(PlanRegionChange(large, large, client, true).Set);
+    // A window not shaped yet is shaped at once.
+    const TRegionChange first = PlanRegionChange(std::nullopt, large, client, true);
+    EXPECT_EQ(first.Shape.Kind, FrameRegionKind::RoundRect);
+
+    // Once the resize is over: the shape for the size, which uncovers nothing.
+    const TRegionChange after = PlanRegionChange(cleared.Shape, large, client, false);
+    EXPECT_TRUE(after.Set);
+    EXPECT_TRUE(SameRegionShape(after.Shape, large));
+    EXPECT_TRUE(after.Repaint.empty());
+}
+
 }  // namespace

@@ -262,6 +262,23 @@ TEST_F(SkinFormTest, RegionRoundsTheTopCorners)
     EXPECT_TRUE(::PtInRegion(rgn.Get(), 329, 99));
 }
 
+TEST_F(SkinFormTest, LiveResizeLeavesTheWindowUnshapedUntilItIsOver)
+{
+    AddSkin();
+    ShowAndSettle();
+    HWND h = Window();
+    fw::ScopedRegion rgn(::CreateRectRgn(0, 0, 0, 0));
+    // Sizes less than 50 ms apart (no timer can run between these two).
+    form->SetBounds(100, 100, 360, 120);
+    form->SetBounds(100, 100, 380, 130);
+    EXPECT_EQ(::GetWindowRgn(h, rgn.Get()), ERROR);
+    // The deferred frame paint gives it the rounded shape of its size.
+    ASSERT_TRUE(fwtest::PumpUntil([&] { return ::GetWindowRgn(h, rgn.Get()) != ERROR; }, 3000));
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), 0, 0));
+    EXPECT_FALSE(::PtInRegion(rgn.Get(), 379, 0));
+    EXPECT_TRUE(::PtInRegion(rgn.Get(), 379, 65));
+}
+
 TEST_F(SkinFormTest, ResizesRepaintTheFrameOnceAfterTheLast)
 {
     AddSkin();
@@ -471,8 +488,9 @@ TEST_F(SkinFormTest, DragFullWindowsIsSetForTheDragAndPutBack)
     // The system's move loop ran without full-window dragging.
     // Wine: Wine 10 starts no move loop for a sent button-down while the
     // button is up, so there the setting during the loop cannot be seen.
-    if (g_dragSettingDuringMove != -1 || WineMajorVersion() < 10)
+    if (g_dragSettingDuringMove != -1 || WineMajorVersion() < 10) {
         EXPECT_EQ(g_dragSettingDuringMove, FALSE);
+    }
 
     // wkSystem leaves the setting alone.
     skin->Options()->SetDragFullWindows(wkSystem);

@@ -23,7 +23,11 @@ public:
         timers[id] = {now + static_cast<int>(ms), static_cast<int>(ms)};
     }
     void KillTimer(unsigned id) override { timers.erase(id); }
-    void RepaintFrame() override { ++repaints; }
+    void RepaintFrame() override
+    {
+        ++repaints;
+        resizingAtRepaint = state->Resizing();
+    }
     void Focus() override { ++focuses; }
     void GrowHeightByOne() override { ++height; }
 
@@ -55,6 +59,7 @@ public:
     std::map<unsigned, Timer> timers;
     int now = 0;
     int repaints = 0;
+    bool resizingAtRepaint = false;
     int focuses = 0;
     int height = 768;
     bool maximized = false;
@@ -102,6 +107,7 @@ TEST_F(SkinFormStateTest, FirstShowIsTransparentUntil30msLaterAndOnlyTheFirst)
 
 TEST_F(SkinFormStateTest, ResizesRepaintTheFrameOnce50msAfterTheLast)
 {
+    EXPECT_FALSE(state.Resizing());
     for (int i = 0; i < 5; ++i) {
         state.Resized();
         window.Advance(15);
@@ -109,8 +115,12 @@ TEST_F(SkinFormStateTest, ResizesRepaintTheFrameOnce50msAfterTheLast)
     EXPECT_EQ(window.repaints, 0);
     window.Advance(34);
     EXPECT_EQ(window.repaints, 0);
+    EXPECT_TRUE(state.Resizing());
     window.Advance(1);
     EXPECT_EQ(window.repaints, 1);
+    // The deferred paint sees a form that is no longer being resized.
+    EXPECT_FALSE(window.resizingAtRepaint);
+    EXPECT_FALSE(state.Resizing());
     window.Advance(500);
     EXPECT_EQ(window.repaints, 1);
     EXPECT_FALSE(state.TimerFired(1234, false));
