@@ -15,8 +15,9 @@ TEST(ApplicationTitleTest, GbkBytesReadTheSameWhateverTheSystemCodePage)
     EXPECT_EQ(launcher::ApplicationTitle(), kTitle);
     // The system's own ANSI conversion is what the explicit one replaces: on
     // a system whose code page is not 936 it gives other characters.
-    if (GetACP() != 936)
+    if (GetACP() != 936) {
         EXPECT_NE(launcher::FromCodePage(CP_ACP, launcher::kApplicationTitleGbk), kTitle);
+    }
     EXPECT_EQ(launcher::FromCodePage(936, ""), L"");
 }
 
