@@ -332,6 +332,26 @@ HWND FindChild(HWND parent, const wchar_t* className)
     return search.Found;
 }
 
+// What the gallery's thread and the screen show, for a failure's message:
+// the active, focus and capture windows, the menu flags, and the window
+// under the point with its class.
+void PrintInputState(DWORD thread, POINT at)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(thread, &info);
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    HWND under = ::WindowFromPoint(at);
+    wchar_t name[64]{};
+    ::GetClassNameW(under, name, 63);
+    std::printf("input state: flags %#lx active %p focus %p capture %p menu owner %p; cursor %ld,%ld; "
+                "under %ld,%ld: %p %ls\n",
+                info.flags, static_cast<void*>(info.hwndActive), static_cast<void*>(info.hwndFocus),
+                static_cast<void*>(info.hwndCapture), static_cast<void*>(info.hwndMenuOwner), cursor.x, cursor.y, at.x,
+                at.y, static_cast<void*>(under), name);
+}
+
 int RightClick(const char* where)
 {
     HWND form = WaitGallery();
@@ -368,8 +388,10 @@ int RightClick(const char* where)
     Mouse(MOUSEEVENTF_RIGHTDOWN);
     Mouse(MOUSEEVENTF_RIGHTUP);
     HWND menu = nullptr;
-    if (!WaitFor([&] { return (menu = VisibleMenu()) != nullptr; }, 10000))
+    if (!WaitFor([&] { return (menu = VisibleMenu()) != nullptr; }, 10000)) {
+        PrintInputState(galleryThread, at);
         Fail("no popup menu within 10 s of the right-click");
+    }
     const bool layered = TurnsLayered(menu);
     // The window may show before it has reached its place.
     const bool atCursor = WaitFor(
